@@ -1,0 +1,255 @@
+#include "platform/wait_hub.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace platform {
+namespace {
+
+// Spinning this long before blocking lets a busy hand-off (one message per received byte)
+// avoid two kernel wake-ups per byte; an idle thread still blocks.
+constexpr auto kSpin = std::chrono::microseconds(40);
+// How long after a terminal write virtual time waits before it takes the line for quiet.
+constexpr auto kSettle = std::chrono::milliseconds(3);
+// Real-time step of observers that wait for idleness (probes are not notifications).
+constexpr auto kObserverStep = std::chrono::milliseconds(1);
+
+class ConditionSleeper final : public Sleeper {
+public:
+    void Sleep(std::unique_lock<std::mutex>& lock, std::optional<TimePoint> realDeadline) override {
+        if (realDeadline) {
+            cv_.wait_until(lock, *realDeadline);
+        } else {
+            cv_.wait(lock);
+        }
+    }
+    void Wake() override { cv_.notify_one(); }
+
+private:
+    std::condition_variable cv_;
+};
+
+thread_local ConditionSleeper t_sleeper;
+thread_local bool t_registered = false;
+
+}  // namespace
+
+WaitHub& WaitHub::Instance() {
+    static WaitHub hub;
+    return hub;
+}
+
+void WaitHub::NotifyLocked() {
+    generation_.fetch_add(1, std::memory_order_release);
+    for (Waiter* w : waiters_) {
+        if (w->sleeping) {
+            w->sleeper->Wake();
+        }
+    }
+    idleObservers_.notify_all();
+}
+
+TimePoint WaitHub::Now() const {
+    if (virtual_.load(std::memory_order_acquire)) {
+        return TimePoint(Duration(virtualNow_.load(std::memory_order_acquire)));
+    }
+    return SteadyClock::now();
+}
+
+bool WaitHub::Wait(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready,
+                   std::optional<TimePoint> deadline, Sleeper* sleeper) {
+    Waiter self{&ready, deadline, sleeper != nullptr ? sleeper : &t_sleeper, t_registered};
+    waiters_.push_back(&self);
+    bool result = false;
+    for (;;) {
+        if (ready()) {
+            result = true;
+            break;
+        }
+        if (deadline && Now() >= *deadline) {
+            break;
+        }
+        if (virtual_ && autoAdvance_) {
+            TryAdvanceLocked();
+            if (deadline && Now() >= *deadline) {
+                continue;
+            }
+        }
+        const auto seen = generation_.load(std::memory_order_acquire);
+        lock.unlock();
+        const auto spinEnd = SteadyClock::now() + kSpin;
+        while (generation_.load(std::memory_order_acquire) == seen && SteadyClock::now() < spinEnd) {
+            std::this_thread::yield();
+        }
+        lock.lock();
+        if (generation_.load(std::memory_order_acquire) != seen) {
+            continue;
+        }
+        std::optional<TimePoint> realDeadline = virtual_ ? SettleDeadline() : deadline;
+        self.sleeping = true;
+        idleObservers_.notify_all();
+        self.sleeper->Sleep(lock, realDeadline);
+        self.sleeping = false;
+    }
+    waiters_.erase(std::find(waiters_.begin(), waiters_.end(), &self));
+    return result;
+}
+
+void WaitHub::RegisterCurrentThread() {
+    auto lock = Lock();
+    if (!t_registered) {
+        t_registered = true;
+        ++registeredThreads_;
+    }
+}
+
+void WaitHub::UnregisterCurrentThread() {
+    auto lock = Lock();
+    if (t_registered) {
+        t_registered = false;
+        --registeredThreads_;
+        NotifyLocked();
+    }
+}
+
+bool WaitHub::IsCurrentThreadRegistered() { return t_registered; }
+
+WaitHub::SourceId WaitHub::AddBusyProbe(std::function<bool()> busy) {
+    auto lock = Lock();
+    busyProbes_.emplace_back(nextSourceId_, std::move(busy));
+    return nextSourceId_++;
+}
+
+WaitHub::SourceId WaitHub::AddDeadlineSource(std::function<std::optional<TimePoint>()> next) {
+    auto lock = Lock();
+    deadlineSources_.emplace_back(nextSourceId_, std::move(next));
+    NotifyLocked();
+    return nextSourceId_++;
+}
+
+void WaitHub::RemoveSource(SourceId id) {
+    auto lock = Lock();
+    std::erase_if(busyProbes_, [id](const auto& p) { return p.first == id; });
+    std::erase_if(deadlineSources_, [id](const auto& p) { return p.first == id; });
+    NotifyLocked();
+}
+
+void WaitHub::NoteLineActivity() {
+    lastLineActivity_.store(SteadyClock::now().time_since_epoch().count(), std::memory_order_release);
+}
+
+std::optional<TimePoint> WaitHub::SettleDeadline() const {
+    const TimePoint settled =
+        TimePoint(Duration(lastLineActivity_.load(std::memory_order_acquire))) + kSettle;
+    if (SteadyClock::now() < settled) {
+        return settled;
+    }
+    return std::nullopt;
+}
+
+void WaitHub::UseVirtualClock(bool autoAdvance) {
+    auto lock = Lock();
+    if (!virtual_) {
+        virtualNow_.store(SteadyClock::now().time_since_epoch().count());
+    }
+    autoAdvance_ = autoAdvance;
+    virtual_ = true;
+    NotifyLocked();
+}
+
+void WaitHub::UseSteadyClock() {
+    auto lock = Lock();
+    virtual_ = false;
+    autoAdvance_ = false;
+    NotifyLocked();
+}
+
+bool WaitHub::IsIdleLocked() {
+    int blocked = 0;
+    const TimePoint now = Now();
+    for (Waiter* w : waiters_) {
+        if (!w->registered) {
+            continue;
+        }
+        if ((*w->ready)() || (w->deadline && now >= *w->deadline)) {
+            return false;
+        }
+        ++blocked;
+    }
+    if (blocked != registeredThreads_) {
+        return false;
+    }
+    for (auto& [id, busy] : busyProbes_) {
+        if (busy()) {
+            return false;
+        }
+    }
+    return !virtual_ || !SettleDeadline();
+}
+
+std::optional<TimePoint> WaitHub::EarliestDeadlineLocked() {
+    // Only deadlines still ahead count: one already passed belongs to a thread that is running.
+    std::optional<TimePoint> earliest;
+    const TimePoint now = Now();
+    auto consider = [&earliest, now](std::optional<TimePoint> t) {
+        if (t && *t > now && (!earliest || *t < *earliest)) {
+            earliest = t;
+        }
+    };
+    for (Waiter* w : waiters_) {
+        consider(w->deadline);
+    }
+    for (auto& [id, next] : deadlineSources_) {
+        consider(next());
+    }
+    return earliest;
+}
+
+void WaitHub::TryAdvanceLocked() {
+    if (!IsIdleLocked()) {
+        return;
+    }
+    auto next = EarliestDeadlineLocked();
+    if (next && next->time_since_epoch().count() > virtualNow_.load()) {
+        virtualNow_.store(next->time_since_epoch().count());
+        NotifyLocked();
+    }
+}
+
+bool WaitHub::WaitIdleLocked(std::unique_lock<std::mutex>& lock,
+                             std::chrono::milliseconds realTimeout) {
+    const auto giveUp = SteadyClock::now() + realTimeout;
+    while (!IsIdleLocked()) {
+        if (SteadyClock::now() >= giveUp) {
+            return false;
+        }
+        idleObservers_.wait_for(lock, kObserverStep);
+    }
+    return true;
+}
+
+bool WaitHub::WaitIdle(std::chrono::milliseconds realTimeout) {
+    auto lock = Lock();
+    return WaitIdleLocked(lock, realTimeout);
+}
+
+bool WaitHub::AdvanceBy(Duration d, std::chrono::milliseconds realTimeout) {
+    auto lock = Lock();
+    const TimePoint target = Now() + d;
+    for (;;) {
+        if (!WaitIdleLocked(lock, realTimeout)) {
+            return false;
+        }
+        auto next = EarliestDeadlineLocked();
+        const TimePoint step = (next && *next <= target) ? *next : target;
+        if (step.time_since_epoch().count() > virtualNow_.load()) {
+            virtualNow_.store(step.time_since_epoch().count());
+        }
+        NotifyLocked();
+        if (step == target) {
+            return WaitIdleLocked(lock, realTimeout);
+        }
+    }
+}
+
+}  // namespace platform
