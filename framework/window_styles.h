@@ -1,0 +1,57 @@
+// Window, control and message-box style bits, with their Windows values.
+#pragma once
+
+#include "platform/windows_types.h"
+
+constexpr DWORD WS_OVERLAPPED = 0x00000000;
+constexpr DWORD WS_POPUP = 0x80000000;
+constexpr DWORD WS_CHILD = 0x40000000;
+constexpr DWORD WS_VISIBLE = 0x10000000;
+constexpr DWORD WS_DISABLED = 0x08000000;
+constexpr DWORD WS_CAPTION = 0x00C00000;
+constexpr DWORD WS_BORDER = 0x00800000;
+constexpr DWORD WS_VSCROLL = 0x00200000;
+constexpr DWORD WS_HSCROLL = 0x00100000;
+constexpr DWORD WS_SYSMENU = 0x00080000;
+constexpr DWORD WS_GROUP = 0x00020000;
+constexpr DWORD WS_TABSTOP = 0x00010000;
+
+constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
+constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
+constexpr DWORD WS_EX_STATICEDGE = 0x00020000;
+
+constexpr DWORD DS_SETFONT = 0x0040;
+constexpr DWORD DS_MODALFRAME = 0x0080;
+constexpr DWORD DS_FIXEDSYS = 0x0008;
+constexpr DWORD DS_SHELLFONT = DS_SETFONT | DS_FIXEDSYS;
+
+constexpr DWORD BS_PUSHBUTTON = 0x0000;
+constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
+constexpr DWORD BS_AUTORADIOBUTTON = 0x0009;
+constexpr DWORD BS_GROUPBOX = 0x0007;
+constexpr DWORD BS_TYPEMASK = 0x000F;
+constexpr DWORD BS_FLAT = 0x8000;
+
+constexpr DWORD ES_LEFT = 0x0000;
+constexpr DWORD ES_MULTILINE = 0x0004;
+constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+constexpr DWORD ES_READONLY = 0x0800;
+
+constexpr DWORD SS_LEFT = 0x0000;
+constexpr DWORD SS_BITMAP = 0x000E;
+constexpr DWORD SS_TYPEMASK = 0x001F;
+
+constexpr DWORD CBS_DROPDOWN = 0x0002;
+constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
+constexpr DWORD CBS_SORT = 0x0100;
+
+constexpr DWORD PBS_SMOOTH = 0x01;
+
+constexpr UINT MB_OK = 0x00000000;
+constexpr UINT MB_ICONERROR = 0x00000010;
+constexpr UINT MB_ICONEXCLAMATION = 0x00000030;
+constexpr UINT MB_ICONINFORMATION = 0x00000040;
+
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDC_STATIC = -1;
