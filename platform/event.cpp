@@ -12,11 +12,18 @@ namespace platform {
 namespace {
 
 // State is guarded by the hub's lock, so a wait's condition can read it.
-class Event final : public KernelObject {
+class Event : public KernelObject {
 public:
     Event(bool manualReset, bool signalled) : manualReset(manualReset), signalled(signalled) {}
     const bool manualReset;
     bool signalled;
+};
+
+// A thread is waitable like a manual-reset event that is set when it ends.
+class ThreadObject final : public Event {
+public:
+    ThreadObject() : Event(true, false) {}
+    DWORD exitCode = STILL_ACTIVE;
 };
 
 std::shared_ptr<Event> FindEvent(HANDLE handle) { return LookupHandleAs<Event>(handle); }
@@ -54,9 +61,33 @@ bool IsEventSignalledLocked(HANDLE handle) {
     return event != nullptr && event->signalled;
 }
 
+HANDLE CreateThreadHandle() { return InsertHandle(std::make_shared<ThreadObject>()); }
+
+void FinishThreadHandle(HANDLE thread, DWORD exitCode) {
+    auto object = LookupHandleAs<ThreadObject>(thread);
+    if (object == nullptr) {
+        return;
+    }
+    auto lock = WaitHub::Instance().Lock();
+    object->exitCode = exitCode;
+    object->signalled = true;
+    WaitHub::Instance().NotifyLocked();
+}
+
 }  // namespace platform
 
 using platform::WaitHub;
+
+BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode) {
+    auto object = platform::LookupHandleAs<platform::ThreadObject>(thread);
+    if (object == nullptr || exitCode == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    auto lock = WaitHub::Instance().Lock();
+    *exitCode = object->exitCode;
+    return TRUE;
+}
 
 HANDLE CreateEventA(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState, LPCSTR) {
     return platform::InsertHandle(

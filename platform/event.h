@@ -20,3 +20,12 @@ bool SetEventLocked(HANDLE event);
 bool ResetEventLocked(HANDLE event);
 bool IsEventSignalledLocked(HANDLE event);
 }  // namespace platform
+
+// Thread handles: waitable, signalled when the thread ends, carrying its exit code.
+constexpr DWORD STILL_ACTIVE = 259;
+BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
+
+namespace platform {
+HANDLE CreateThreadHandle();
+void FinishThreadHandle(HANDLE thread, DWORD exitCode);
+}  // namespace platform

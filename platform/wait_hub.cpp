@@ -114,6 +114,13 @@ void WaitHub::UnregisterCurrentThread() {
 
 bool WaitHub::IsCurrentThreadRegistered() { return t_registered; }
 
+void WaitHub::RegisterStartingThread() {
+    auto lock = Lock();
+    ++registeredThreads_;
+}
+
+void WaitHub::AdoptRegistration() { t_registered = true; }
+
 WaitHub::SourceId WaitHub::AddBusyProbe(std::function<bool()> busy) {
     auto lock = Lock();
     busyProbes_.emplace_back(nextSourceId_, std::move(busy));

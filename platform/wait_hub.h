@@ -52,6 +52,10 @@ public:
     void RegisterCurrentThread();
     void UnregisterCurrentThread();
     static bool IsCurrentThreadRegistered();
+    // For a thread being started: counted from now, so the system is not idle while it starts;
+    // the new thread calls AdoptRegistration first thing.
+    void RegisterStartingThread();
+    void AdoptRegistration();
 
     // Work under way outside the registered threads (a byte readable but not yet seen, a
     // simulated sensor about to send). Probes run with the hub lock held.

@@ -1,0 +1,347 @@
+#include "framework/message_queue.h"
+
+#include <algorithm>
+#include <deque>
+#include <map>
+#include <memory>
+#include <thread>
+
+#include "framework/presenter.h"
+#include "framework/window_table.h"
+#include "platform/wait_hub.h"
+
+namespace framework {
+namespace {
+
+using platform::WaitHub;
+
+struct SentMessage {
+    MSG msg;
+    LRESULT result = 0;
+    bool done = false;
+};
+
+struct Timer {
+    HWND hwnd;
+    UINT_PTR id;
+    platform::Duration period;
+    platform::TimePoint due;
+};
+
+// All fields are guarded by the hub lock, so that wait conditions can read them.
+struct ThreadQueue {
+    std::deque<SentMessage*> sent;
+    std::deque<MSG> posted;
+    std::deque<UserInput> input;
+    std::vector<Timer> timers;
+    bool quit = false;
+    bool alive = true;
+};
+
+std::map<std::thread::id, std::shared_ptr<ThreadQueue>>& Queues() {
+    static std::map<std::thread::id, std::shared_ptr<ThreadQueue>> queues;
+    return queues;
+}
+
+// Ends the queue when a thread that never called EndThreadQueue exits.
+struct QueueOwner {
+    std::shared_ptr<ThreadQueue> queue;
+    ~QueueOwner() {
+        if (queue) {
+            EndThreadQueue();
+        }
+    }
+};
+thread_local QueueOwner t_queue;
+
+ThreadQueue& CurrentQueueLocked() {
+    if (!t_queue.queue) {
+        t_queue.queue = std::make_shared<ThreadQueue>();
+        Queues()[std::this_thread::get_id()] = t_queue.queue;
+    }
+    return *t_queue.queue;
+}
+
+std::shared_ptr<ThreadQueue> QueueOfLocked(std::thread::id thread) {
+    auto it = Queues().find(thread);
+    return it == Queues().end() ? nullptr : it->second;
+}
+
+const Timer* EarliestTimer(const ThreadQueue& queue) {
+    const Timer* earliest = nullptr;
+    for (const auto& t : queue.timers) {
+        if (earliest == nullptr || t.due < earliest->due) {
+            earliest = &t;
+        }
+    }
+    return earliest;
+}
+
+bool HasWork(const ThreadQueue& queue, platform::TimePoint now) {
+    if (!queue.sent.empty() || !queue.posted.empty() || !queue.input.empty() || queue.quit) {
+        return true;
+    }
+    const Timer* t = EarliestTimer(queue);
+    return t != nullptr && t->due <= now;
+}
+
+// Handles every message sent from other threads; the lock is released around each handler.
+void HandleSentLocked(std::unique_lock<std::mutex>& lock, ThreadQueue& queue) {
+    while (!queue.sent.empty()) {
+        SentMessage* sent = queue.sent.front();
+        queue.sent.pop_front();
+        lock.unlock();
+        const LRESULT result = DispatchToWindow(sent->msg);
+        lock.lock();
+        sent->result = result;
+        sent->done = true;
+        WaitHub::Instance().NotifyLocked();
+    }
+}
+
+enum class Retrieved { Message, Input, Nothing };
+
+// Takes the next posted message, input or due timer. Sent messages are handled on the way.
+Retrieved RetrieveLocked(std::unique_lock<std::mutex>& lock, ThreadQueue& queue, MSG* msg,
+                         UserInput* input) {
+    HandleSentLocked(lock, queue);
+    if (!queue.posted.empty()) {
+        *msg = queue.posted.front();
+        queue.posted.pop_front();
+        return Retrieved::Message;
+    }
+    if (queue.quit) {
+        queue.quit = false;
+        *msg = MSG{nullptr, WM_QUIT, 0, 0, 0};
+        return Retrieved::Message;
+    }
+    if (!queue.input.empty()) {
+        *input = queue.input.front();
+        queue.input.pop_front();
+        return Retrieved::Input;
+    }
+    const auto now = WaitHub::Instance().Now();
+    auto* timer = const_cast<Timer*>(EarliestTimer(queue));
+    if (timer != nullptr && timer->due <= now) {
+        timer->due = now + timer->period;
+        *msg = MSG{timer->hwnd, WM_TIMER, timer->id, 0, 0};
+        return Retrieved::Message;
+    }
+    return Retrieved::Nothing;
+}
+
+std::optional<platform::TimePoint> NextTimerDue(const ThreadQueue& queue) {
+    const Timer* t = EarliestTimer(queue);
+    return t == nullptr ? std::nullopt : std::optional(t->due);
+}
+
+void WaitForWorkLocked(std::unique_lock<std::mutex>& lock, ThreadQueue& queue,
+                       const std::function<bool()>* done) {
+    auto& hub = WaitHub::Instance();
+    const std::function<bool()> ready = [&] {
+        return HasWork(queue, hub.Now()) || (done != nullptr && (*done)());
+    };
+    hub.Wait(lock, ready, NextTimerDue(queue), GetPresenter().SleeperForCurrentThread());
+}
+
+}  // namespace
+
+void RunMessageLoopUntil(const std::function<bool()>& done) {
+    auto& hub = WaitHub::Instance();
+    auto lock = hub.Lock();
+    ThreadQueue& queue = CurrentQueueLocked();
+    for (;;) {
+        if (done()) {
+            return;
+        }
+        MSG msg;
+        UserInput input{UserInput::Kind::Click, nullptr, {}, -1};
+        switch (RetrieveLocked(lock, queue, &msg, &input)) {
+            case Retrieved::Message:
+                if (msg.message == WM_QUIT) {
+                    queue.quit = true;  // leave it for the outer loop
+                    return;
+                }
+                lock.unlock();
+                DispatchMessage(&msg);
+                lock.lock();
+                break;
+            case Retrieved::Input:
+                lock.unlock();
+                ProcessUserInput(input);
+                lock.lock();
+                break;
+            case Retrieved::Nothing:
+                WaitForWorkLocked(lock, queue, &done);
+                break;
+        }
+    }
+}
+
+void ForgetWindowMessages(HWND hwnd) {
+    auto lock = WaitHub::Instance().Lock();
+    ThreadQueue& queue = CurrentQueueLocked();
+    std::erase_if(queue.timers, [hwnd](const Timer& t) { return t.hwnd == hwnd; });
+    std::erase_if(queue.posted, [hwnd](const MSG& m) { return m.hwnd == hwnd; });
+}
+
+void EndThreadQueue() {
+    auto lock = WaitHub::Instance().Lock();
+    if (!t_queue.queue) {
+        return;
+    }
+    auto queue = std::move(t_queue.queue);
+    queue->alive = false;
+    for (SentMessage* sent : queue->sent) {
+        sent->done = true;
+    }
+    queue->sent.clear();
+    Queues().erase(std::this_thread::get_id());
+    WaitHub::Instance().NotifyLocked();
+}
+
+}  // namespace framework
+
+using framework::WaitHub;
+
+LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    std::thread::id target;
+    if (!framework::WindowThread(hwnd, &target)) {
+        return 0;
+    }
+    const MSG msg{hwnd, message, wParam, lParam, 0};
+    if (target == std::this_thread::get_id()) {
+        return framework::DispatchToWindow(msg);
+    }
+    auto& hub = WaitHub::Instance();
+    auto lock = hub.Lock();
+    auto queue = framework::QueueOfLocked(target);
+    if (!queue || !queue->alive) {
+        return 0;
+    }
+    framework::SentMessage sent{msg};
+    queue->sent.push_back(&sent);
+    hub.NotifyLocked();
+    framework::ThreadQueue& own = framework::CurrentQueueLocked();
+    const std::function<bool()> ready = [&] { return sent.done || !own.sent.empty(); };
+    while (!sent.done) {
+        hub.Wait(lock, ready, std::nullopt);
+        // Serve what is sent to us meanwhile: the target may be waiting for us.
+        framework::HandleSentLocked(lock, own);
+    }
+    return sent.result;
+}
+
+BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    std::thread::id target;
+    if (!framework::WindowThread(hwnd, &target)) {
+        return FALSE;
+    }
+    auto& hub = WaitHub::Instance();
+    auto lock = hub.Lock();
+    auto queue = framework::QueueOfLocked(target);
+    if (!queue || !queue->alive) {
+        return FALSE;
+    }
+    queue->posted.push_back(MSG{hwnd, message, wParam, lParam, 0});
+    hub.NotifyLocked();
+    return TRUE;
+}
+
+void PostQuitMessage(int) {
+    auto lock = WaitHub::Instance().Lock();
+    framework::CurrentQueueLocked().quit = true;
+}
+
+BOOL GetMessage(MSG* msg, HWND, UINT, UINT) {
+    auto lock = WaitHub::Instance().Lock();
+    framework::ThreadQueue& queue = framework::CurrentQueueLocked();
+    for (;;) {
+        UserInput input{UserInput::Kind::Click, nullptr, {}, -1};
+        switch (framework::RetrieveLocked(lock, queue, msg, &input)) {
+            case framework::Retrieved::Message:
+                return msg->message == WM_QUIT ? FALSE : TRUE;
+            case framework::Retrieved::Input:
+                lock.unlock();
+                framework::ProcessUserInput(input);
+                lock.lock();
+                break;
+            case framework::Retrieved::Nothing:
+                framework::WaitForWorkLocked(lock, queue, nullptr);
+                break;
+        }
+    }
+}
+
+BOOL PeekMessage(MSG* msg, HWND, UINT, UINT, UINT removeMsg) {
+    auto lock = WaitHub::Instance().Lock();
+    framework::ThreadQueue& queue = framework::CurrentQueueLocked();
+    framework::HandleSentLocked(lock, queue);
+    if (removeMsg == PM_NOREMOVE) {
+        if (!queue.posted.empty()) {
+            *msg = queue.posted.front();
+            return TRUE;
+        }
+        return FALSE;
+    }
+    UserInput input{UserInput::Kind::Click, nullptr, {}, -1};
+    for (;;) {
+        switch (framework::RetrieveLocked(lock, queue, msg, &input)) {
+            case framework::Retrieved::Message:
+                return TRUE;
+            case framework::Retrieved::Input:
+                lock.unlock();
+                framework::ProcessUserInput(input);
+                lock.lock();
+                break;
+            case framework::Retrieved::Nothing:
+                return FALSE;
+        }
+    }
+}
+
+LRESULT DispatchMessage(const MSG* msg) { return framework::DispatchToWindow(*msg); }
+
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC) {
+    if (!framework::WindowExists(hwnd)) {
+        return 0;
+    }
+    auto& hub = WaitHub::Instance();
+    auto lock = hub.Lock();
+    framework::ThreadQueue& queue = framework::CurrentQueueLocked();
+    const auto period = std::chrono::milliseconds(std::max<UINT>(elapse, 10));
+    const auto due = hub.Now() + period;
+    for (auto& t : queue.timers) {
+        if (t.hwnd == hwnd && t.id == id) {
+            t.period = period;  // re-arming restarts the period
+            t.due = due;
+            hub.NotifyLocked();
+            return id;
+        }
+    }
+    queue.timers.push_back({hwnd, id, period, due});
+    hub.NotifyLocked();
+    return id;
+}
+
+BOOL KillTimer(HWND hwnd, UINT_PTR id) {
+    auto lock = WaitHub::Instance().Lock();
+    framework::ThreadQueue& queue = framework::CurrentQueueLocked();
+    const auto removed =
+        std::erase_if(queue.timers, [&](const framework::Timer& t) { return t.hwnd == hwnd && t.id == id; });
+    return removed > 0 ? TRUE : FALSE;
+}
+
+void PostUserInput(const UserInput& input) {
+    std::thread::id target;
+    if (!framework::WindowThread(input.hwnd, &target)) {
+        return;
+    }
+    auto& hub = WaitHub::Instance();
+    auto lock = hub.Lock();
+    auto queue = framework::QueueOfLocked(target);
+    if (queue && queue->alive) {
+        queue->input.push_back(input);
+        hub.NotifyLocked();
+    }
+}

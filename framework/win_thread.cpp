@@ -1,0 +1,122 @@
+#include "framework/win_thread.h"
+
+#include <thread>
+
+#include "framework/message_box.h"
+#include "platform/event.h"
+#include "platform/handle_table.h"
+#include "platform/wait_hub.h"
+
+namespace {
+
+using platform::WaitHub;
+
+CWinApp* g_app = nullptr;
+thread_local CWinThread* t_thread = nullptr;
+int g_runningWorkers = 0;  // guarded by the hub lock
+
+// Thrown by AfxEndThread to unwind the worker's stack to its entry.
+struct ThreadExit {
+    UINT exitCode;
+};
+
+void RunWorker(CWinThread* thread, AFX_THREADPROC proc, LPVOID param, const bool* started) {
+    auto& hub = WaitHub::Instance();
+    hub.AdoptRegistration();
+    t_thread = thread;
+    framework::SetWorkerThread();
+    {
+        auto lock = hub.Lock();
+        const std::function<bool()> go = [started] { return *started; };
+        hub.Wait(lock, go, std::nullopt);
+    }
+    UINT exitCode = 0;
+    try {
+        exitCode = proc(param);
+    } catch (const ThreadExit& exit) {
+        exitCode = exit.exitCode;
+    }
+    framework::EndThreadQueue();
+    HANDLE handle = thread->m_hThread;
+    platform::FinishThreadHandle(handle, exitCode);
+    if (thread->m_bAutoDelete) {
+        delete thread;
+    }
+    hub.UnregisterCurrentThread();
+    auto lock = hub.Lock();
+    --g_runningWorkers;
+    hub.NotifyLocked();
+}
+
+}  // namespace
+
+CWinThread::~CWinThread() {
+    if (m_hThread != nullptr) {
+        CloseHandle(m_hThread);
+    }
+}
+
+CWnd* CWinThread::GetMainWnd() {
+    if (m_pMainWnd != nullptr) {
+        return m_pMainWnd;
+    }
+    return g_app != nullptr ? g_app->m_pMainWnd : nullptr;
+}
+
+DWORD CWinThread::ResumeThread() {
+    auto lock = WaitHub::Instance().Lock();
+    const DWORD previous = m_bStarted ? 0 : 1;
+    m_bStarted = true;
+    WaitHub::Instance().NotifyLocked();
+    return previous;
+}
+
+CWinApp::CWinApp(LPCSTR lpszAppName) : m_pszAppName(lpszAppName) { g_app = this; }
+
+CWinApp::~CWinApp() {
+    if (g_app == this) {
+        g_app = nullptr;
+    }
+}
+
+BOOL CWinApp::InitInstance() { return TRUE; }
+
+// Nothing is stored: the tool keeps no settings, so the key only names where they would go.
+void CWinApp::SetRegistryKey(LPCSTR) {}
+
+void CWinApp::OnHelp() {}
+
+CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int, UINT, DWORD dwCreateFlags,
+                           LPSECURITY_ATTRIBUTES) {
+    auto* thread = new CWinThread;
+    thread->m_hThread = platform::CreateThreadHandle();
+    thread->m_bStarted = (dwCreateFlags & CREATE_SUSPENDED) == 0;
+    auto& hub = WaitHub::Instance();
+    hub.RegisterStartingThread();
+    {
+        auto lock = hub.Lock();
+        ++g_runningWorkers;
+    }
+    std::thread(RunWorker, thread, pfnThreadProc, pParam, &thread->m_bStarted).detach();
+    return thread;
+}
+
+void AfxEndThread(UINT nExitCode, BOOL) { throw ThreadExit{nExitCode}; }
+
+CWinThread* AfxGetThread() { return t_thread != nullptr ? t_thread : g_app; }
+
+CWinApp* AfxGetApp() { return g_app; }
+
+CWnd* AfxGetMainWnd() {
+    CWinThread* thread = AfxGetThread();
+    return thread != nullptr ? thread->GetMainWnd() : nullptr;
+}
+
+namespace framework {
+void WaitForWorkerThreads() {
+    auto& hub = WaitHub::Instance();
+    auto lock = hub.Lock();
+    const std::function<bool()> allDone = [] { return g_runningWorkers == 0; };
+    hub.Wait(lock, allDone, std::nullopt);
+}
+}  // namespace framework
