@@ -1,5 +1,6 @@
 #include "framework/cwnd.h"
 
+#include <atomic>
 #include <vector>
 
 #include "framework/message_box.h"
@@ -54,6 +55,18 @@ CWnd::~CWnd() {
     }
 }
 
+// m_hWnd is read by worker threads through GetSafeHwnd while the window's thread may be
+// attaching or destroying it.
+HWND CWnd::GetSafeHwnd() const {
+    return std::atomic_ref<HWND>(const_cast<HWND&>(m_hWnd)).load(std::memory_order_acquire);
+}
+
+namespace {
+void SetHandle(CWnd& wnd, HWND hwnd) {
+    std::atomic_ref<HWND>(wnd.m_hWnd).store(hwnd, std::memory_order_release);
+}
+}  // namespace
+
 CWnd* CWnd::FromHandle(HWND hwnd) {
     WindowData* window = framework::FindWindowData(hwnd);
     if (window == nullptr) {
@@ -75,7 +88,7 @@ BOOL CWnd::SubclassWindow(HWND hwnd) {
         return FALSE;
     }
     window->object = this;
-    m_hWnd = hwnd;
+    SetHandle(*this, hwnd);
     return TRUE;
 }
 
@@ -84,7 +97,7 @@ HWND CWnd::UnsubclassWindow() {
     if (WindowData* window = framework::FindWindowData(hwnd); window && window->object == this) {
         window->object = nullptr;
     }
-    m_hWnd = nullptr;
+    SetHandle(*this, nullptr);
     return hwnd;
 }
 
@@ -269,7 +282,7 @@ void DestroyWindowTree(HWND hwnd) {
     framework::ForgetWindowMessages(hwnd);
     auto data = framework::RemoveWindowData(hwnd);
     if (data->object != nullptr) {
-        data->object->m_hWnd = nullptr;
+        SetHandle(*data->object, nullptr);
         data->object->OnWindowDestroyed();
     }
     if (data->created) {

@@ -85,7 +85,8 @@ public:
 
     // The object attached to the window, or a stand-in that lives as long as the window.
     static CWnd* FromHandle(HWND hwnd);
-    HWND GetSafeHwnd() const { return m_hWnd; }
+    // Safe to call from another thread while the window is being destroyed.
+    HWND GetSafeHwnd() const;
     BOOL SubclassWindow(HWND hwnd);
     HWND UnsubclassWindow();
 

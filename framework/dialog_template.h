@@ -18,7 +18,7 @@ struct ControlTemplate {
     int id;
     std::string windowClass;
     std::string caption;
-    DWORD style;    // WS_CHILD and WS_VISIBLE are implied unless the template clears them
+    DWORD style;    // every bit, WS_CHILD and WS_VISIBLE included
     DWORD exStyle;
     int x, y, cx, cy;  // dialog units
     int imageId = 0;   // bitmap resource shown by an SS_BITMAP picture

@@ -12,4 +12,5 @@
 #include "framework/window_styles.h"
 #include "platform/critical_section.h"
 #include "platform/event.h"
+#include "platform/handle_table.h"
 #include "platform/last_error.h"

@@ -81,11 +81,6 @@ CWinApp::~CWinApp() {
 
 BOOL CWinApp::InitInstance() { return TRUE; }
 
-// Nothing is stored: the tool keeps no settings, so the key only names where they would go.
-void CWinApp::SetRegistryKey(LPCSTR) {}
-
-void CWinApp::OnHelp() {}
-
 CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int, UINT, DWORD dwCreateFlags,
                            LPSECURITY_ATTRIBUTES) {
     auto* thread = new CWinThread;

@@ -30,17 +30,12 @@ public:
     ~CWinApp() override;
 
     LPCSTR m_pszAppName = nullptr;
-    DWORD m_dwRestartManagerSupportFlags = 0;
 
     virtual BOOL InitInstance();
-    void SetRegistryKey(LPCSTR key);
-    void OnHelp();
 
     CWnd* GetMainWnd() override { return m_pMainWnd; }
 };
 
-constexpr DWORD AFX_RESTART_MANAGER_SUPPORT_RESTART = 0x01;
-constexpr UINT ID_HELP = 0xE146;
 
 CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam,
                            int nPriority = THREAD_PRIORITY_NORMAL, UINT nStackSize = 0,

@@ -1,0 +1,3 @@
+#include "framework/win_main.h"
+
+int main(int argc, char* argv[]) { return AfxWinMain(argc, argv); }

@@ -1,0 +1,29 @@
+// The read ("Sensor Initial") and set ("Sensor Set") operations: handlers of the main dialog
+// driven by window timers, with the progress dialog shown while they run.
+#pragma once
+
+#define TIMER_READ_REPLY 1
+#define TIMER_SET_REPLY 2
+#define TIMER_READ_POLL 3
+#define TIMER_SET_WATCHDOG 4
+
+#define READ_REPLY_PERIOD_MS 50
+#define SET_REPLY_PERIOD_MS 100
+#define READ_POLL_PERIOD_MS 100
+#define SET_WATCHDOG_PERIOD_MS 10000
+
+// A read request goes out on every fifth poll tick; the read gives up after 500 ticks and the
+// set after 20 watchdog ticks.
+#define READ_REQUEST_EVERY_TICKS 5
+#define READ_TIMEOUT_TICKS 500
+#define SET_TIMEOUT_TICKS 20
+
+// Bytes that must have arrived before a reply is looked at.
+#define REPLY_THRESHOLD_LORAWAN 100
+#define REPLY_THRESHOLD_NB 50
+
+// Pause before a reply is cut and looked at, so the rest of its line can arrive.
+#define REPLY_SETTLE_MS 100
+
+// Tick counter shared by the read-poll and set-watchdog timers.
+extern int g_nTimeoutTicks;

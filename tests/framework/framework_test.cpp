@@ -1,0 +1,286 @@
+// The dialog framework under virtual time: message delivery across threads, timers, modal loops,
+// message boxes and data exchange, driven the way the tool drives them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "framework/dialog_template.h"
+#include "framework/framework.h"
+#include "framework/headless_presenter.h"
+#include "framework/user_agent.h"
+#include "tests/support/ui_thread.h"
+
+namespace {
+
+constexpr UINT kTestDialog = 900;
+constexpr int kButton = 100;
+constexpr int kTextEdit = 101;
+constexpr int kFirstInt = 102;
+constexpr int kSecondInt = 103;
+constexpr int kCombo = 104;
+constexpr UINT kPing = WM_USER + 50;
+
+const bool kRegistered = [] {
+    auto control = [](int id, const char* cls, DWORD style) {
+        return ControlTemplate{id, cls, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 50, 14, 0};
+    };
+    RegisterDialogTemplate(DialogTemplate{
+        kTestDialog, WS_POPUP | WS_CAPTION, 0, "Test", "MS Shell Dlg", 9, 0, 0, 200, 100,
+        {control(kButton, kButtonClass, BS_PUSHBUTTON), control(kTextEdit, kEditClass, 0),
+         control(kFirstInt, kEditClass, 0), control(kSecondInt, kEditClass, 0),
+         control(kCombo, kComboBoxClass, CBS_DROPDOWN)}});
+    return true;
+}();
+
+constexpr UINT kArm = WM_USER + 51;       // wParam timer id, lParam period
+constexpr UINT kKill = WM_USER + 52;      // wParam timer id
+constexpr UINT kExchange = WM_USER + 53;  // wParam: TRUE to save
+
+class TestDialog : public CDialog {
+public:
+    TestDialog() : CDialog(kTestDialog) {}
+
+    std::vector<std::pair<UINT_PTR, platform::TimePoint>> ticks;
+    int pings = 0;
+    std::thread::id pingThread;
+    bool boxOnClick = false;
+    BOOL exchanged = FALSE;
+    CString text = "start";
+    int first = 1;
+    int second = 2;
+    CString combo;
+
+    int TicksOf(UINT_PTR id) const {
+        return static_cast<int>(std::count_if(ticks.begin(), ticks.end(), [id](auto& t) { return t.first == id; }));
+    }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override {
+        DDX_Text(pDX, kTextEdit, text);
+        DDX_Text(pDX, kFirstInt, first);
+        DDX_Text(pDX, kSecondInt, second);
+        DDX_CBString(pDX, kCombo, combo);
+    }
+    BOOL OnInitDialog() override {
+        for (const char* item : {"COM3", "COM5"}) {
+            GetDlgItem(kCombo)->SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        }
+        return CDialog::OnInitDialog();
+    }
+    LRESULT OnPing(WPARAM wParam, LPARAM) {
+        ++pings;
+        pingThread = std::this_thread::get_id();
+        return static_cast<LRESULT>(wParam) * 2;
+    }
+    LRESULT OnArm(WPARAM id, LPARAM period) { return SetTimer(id, static_cast<UINT>(period), nullptr); }
+    LRESULT OnKill(WPARAM id, LPARAM) { return KillTimer(id); }
+    LRESULT OnExchange(WPARAM save, LPARAM) {
+        exchanged = UpdateData(static_cast<BOOL>(save));
+        return 0;
+    }
+    void OnTimer(UINT_PTR id) {
+        ticks.emplace_back(id, platform::WaitHub::Instance().Now());
+        CDialog::OnTimer(id);
+    }
+    void OnButton() {
+        if (boxOnClick) {
+            MessageBox("inside");
+        }
+    }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(TestDialog, CDialog)
+    ON_MESSAGE(kPing, &TestDialog::OnPing)
+    ON_MESSAGE(kArm, &TestDialog::OnArm)
+    ON_MESSAGE(kKill, &TestDialog::OnKill)
+    ON_MESSAGE(kExchange, &TestDialog::OnExchange)
+    ON_WM_TIMER()
+    ON_BN_CLICKED(kButton, &TestDialog::OnButton)
+END_MESSAGE_MAP()
+
+class FrameworkTest : public ::testing::Test {
+protected:
+    HeadlessPresenter& presenter = static_cast<HeadlessPresenter&>(GetPresenter());
+    UserAgent agent{presenter};
+    VirtualTime time;
+    CWinApp app;
+    TestDialog dialog;
+    INT_PTR modalResult = 0;
+    std::unique_ptr<UiThread> ui;
+
+    void Open() {
+        app.m_pMainWnd = &dialog;
+        ui = std::make_unique<UiThread>([this] { modalResult = dialog.DoModal(); });
+        ASSERT_TRUE(time.Settle());
+        ASSERT_TRUE(agent.IsShown(kTestDialog));
+    }
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        return SendMessage(dialog.GetSafeHwnd(), message, wParam, lParam);
+    }
+    void TearDown() override {
+        while (agent.CloseMessageBox()) {
+        }
+        agent.CloseBox(kTestDialog);
+        if (ui) {
+            ui->Join();
+        }
+    }
+};
+
+TEST_F(FrameworkTest, CrossThreadSendReturnsAfterTheHandlerRanAlsoInsideModalLoopsAndBoxes) {
+    Open();
+    const HWND hwnd = dialog.GetSafeHwnd();
+    EXPECT_EQ(Send(kPing, 21), 42);
+    EXPECT_EQ(dialog.pings, 1);
+    EXPECT_NE(dialog.pingThread, std::this_thread::get_id());
+
+    // Inside a message box's nested loop, from another thread, as the port monitor sends.
+    dialog.boxOnClick = true;
+    agent.Click(kTestDialog, kButton);
+    ASSERT_TRUE(agent.WaitForMessageBox());
+    std::atomic<LRESULT> result{0};
+    std::thread sender([&] { result = SendMessage(hwnd, kPing, 5, 0); });
+    sender.join();
+    EXPECT_EQ(result, 10);
+    EXPECT_EQ(dialog.pings, 2);
+    // The box disables its owner: a click meanwhile is ignored.
+    dialog.boxOnClick = false;
+    EXPECT_FALSE(agent.Dialog(kTestDialog)->IsEnabled());
+    EXPECT_TRUE(agent.CloseMessageBox());
+    ASSERT_TRUE(time.Settle());
+    EXPECT_TRUE(agent.Dialog(kTestDialog)->IsEnabled());
+
+    // A window that is gone answers 0 at once.
+    agent.CloseBox(kTestDialog);
+    ui->Join();
+    EXPECT_EQ(modalResult, IDCANCEL);
+    EXPECT_EQ(SendMessage(hwnd, kPing, 5, 0), 0);
+}
+
+UINT BoxThenExit(LPVOID) {
+    MessageBoxA(nullptr, "from the worker", "Application Error", MB_ICONERROR);
+    AfxEndThread(100);
+}
+
+TEST_F(FrameworkTest, WorkerBoxLeavesTimersTickingAndTheWorkerEndsWithItsExitCode) {
+    Open();
+    Send(kArm, 7, 100);
+    CWinThread* worker = AfxBeginThread(BoxThenExit, nullptr, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    worker->m_bAutoDelete = FALSE;
+    worker->ResumeThread();
+    ASSERT_TRUE(agent.WaitForMessageBox());
+    ASSERT_TRUE(time.Advance(std::chrono::seconds(1)));
+    EXPECT_EQ(dialog.TicksOf(7), 10);
+    EXPECT_EQ(agent.OpenMessageBox()->caption, "Application Error");
+    EXPECT_EQ(WaitForSingleObject(worker->m_hThread, 0), WAIT_TIMEOUT);
+
+    EXPECT_TRUE(agent.CloseMessageBox());
+    EXPECT_EQ(WaitForSingleObject(worker->m_hThread, INFINITE), WAIT_OBJECT_0);
+    DWORD exitCode = 0;
+    EXPECT_TRUE(GetExitCodeThread(worker->m_hThread, &exitCode));
+    EXPECT_EQ(exitCode, 100u);
+    delete worker;
+}
+
+TEST_F(FrameworkTest, RearmingRestartsThePeriodAndKillStopsTheTimer) {
+    Open();
+    const auto start = time.Now();
+    Send(kArm, 1, 1000);
+    ASSERT_TRUE(time.Advance(std::chrono::milliseconds(600)));
+    Send(kArm, 1, 1000);  // restarts: the first tick comes 1000 ms from here
+    ASSERT_TRUE(time.Advance(std::chrono::milliseconds(1500)));
+    ASSERT_EQ(dialog.TicksOf(1), 1);
+    EXPECT_EQ(dialog.ticks[0].second - start, std::chrono::milliseconds(1600));
+    EXPECT_TRUE(Send(kKill, 1));
+    ASSERT_TRUE(time.Advance(std::chrono::seconds(5)));
+    EXPECT_EQ(dialog.TicksOf(1), 1);
+    EXPECT_FALSE(Send(kKill, 1));
+}
+
+TEST_F(FrameworkTest, LongTimerScheduleRunsOnTheVirtualClock) {
+    Open();
+    // The set operation's timers over its whole time-out: 100 ms answer timer, 10 s watchdog.
+    Send(kArm, 2, 100);
+    Send(kArm, 4, 10000);
+    ASSERT_TRUE(time.Advance(std::chrono::seconds(210)));
+    EXPECT_EQ(dialog.TicksOf(2), 2100);
+    EXPECT_EQ(dialog.TicksOf(4), 21);
+}
+
+TEST_F(FrameworkTest, DataExchangeRunsInOrderAndStopsAtTheFirstNonInteger) {
+    Open();
+    EXPECT_EQ(agent.Text(kTestDialog, kTextEdit), "start");
+    EXPECT_EQ(agent.Text(kTestDialog, kFirstInt), "1");
+
+    agent.Type(kTestDialog, kTextEdit, "typed");
+    agent.Type(kTestDialog, kFirstInt, "12x");
+    agent.Type(kTestDialog, kSecondInt, "7");
+    ASSERT_TRUE(time.Settle());
+    std::thread([&] { Send(kExchange, TRUE); }).detach();
+    ASSERT_TRUE(agent.WaitForMessageBox());
+    EXPECT_EQ(agent.OpenMessageBox()->text, "Please enter an integer.");
+    EXPECT_TRUE(agent.CloseMessageBox());
+    ASSERT_TRUE(time.Settle());
+    EXPECT_FALSE(dialog.exchanged);
+    EXPECT_EQ(dialog.text, "typed");  // before the failing field
+    EXPECT_EQ(dialog.first, 1);
+    EXPECT_EQ(dialog.second, 2);  // after it: untouched
+
+    for (const char* bad : {"", " ", "+", "99999999999", "0x10", "1 2"}) {
+        agent.Type(kTestDialog, kFirstInt, bad);
+        ASSERT_TRUE(time.Settle());
+        std::thread([&] { Send(kExchange, TRUE); }).detach();
+        ASSERT_TRUE(agent.WaitForMessageBox()) << bad;
+        EXPECT_TRUE(agent.CloseMessageBox());
+        ASSERT_TRUE(time.Settle());
+        EXPECT_FALSE(dialog.exchanged) << bad;
+    }
+    agent.Type(kTestDialog, kFirstInt, " -15 ");
+    ASSERT_TRUE(time.Settle());
+    Send(kExchange, TRUE);
+    EXPECT_TRUE(dialog.exchanged);
+    EXPECT_EQ(dialog.first, -15);
+    EXPECT_EQ(dialog.second, 7);
+}
+
+TEST_F(FrameworkTest, ComboExchangeSelectsByPrefixElseSetsTheText) {
+    Open();
+    dialog.combo = "com5";
+    Send(kExchange, FALSE);
+    auto combo = agent.Control(kTestDialog, kCombo);
+    EXPECT_EQ(combo->curSel, 1);
+    EXPECT_EQ(combo->text, "COM5");
+
+    dialog.combo = "COM12";
+    Send(kExchange, FALSE);
+    combo = agent.Control(kTestDialog, kCombo);
+    EXPECT_EQ(combo->text, "COM12");
+
+    agent.Type(kTestDialog, kCombo, "COM7");
+    ASSERT_TRUE(time.Settle());
+    Send(kExchange, TRUE);
+    EXPECT_EQ(dialog.combo, "COM7");
+}
+
+TEST_F(FrameworkTest, EnterRunsOkWhichKeepsTheDialogOpenWhenTheExchangeFails) {
+    Open();
+    agent.Type(kTestDialog, kSecondInt, "seven");
+    agent.PressEnter(kTestDialog);
+    ASSERT_TRUE(agent.WaitForMessageBox());
+    EXPECT_TRUE(agent.CloseMessageBox());
+    ASSERT_TRUE(time.Settle());
+    EXPECT_TRUE(agent.IsShown(kTestDialog));
+
+    agent.Type(kTestDialog, kSecondInt, "8");
+    agent.PressEnter(kTestDialog);
+    ui->Join();
+    EXPECT_EQ(modalResult, IDOK);
+    EXPECT_EQ(dialog.second, 8);
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+#include "ui/main_dialog.h"
+
+namespace {
+constexpr int kFirstProbedPort = 1;
+constexpr int kLastProbedPort = 10;
+constexpr int kProbeBaud = 115200;
+constexpr const char* kBaudRates[] = {"4800", "9600", "115200"};
+constexpr int kDefaultBaudIndex = 2;
+constexpr const char* kIntervals[] = {"15", "30", "60", "120", "240", "480", "960"};
+constexpr int kDefaultIntervalIndex = 2;
+// "COMn": what precedes the number.
+constexpr int kPortNamePrefixLength = 3;
+}  // namespace
+
+CKaldoSensorSettingDlg::CKaldoSensorSettingDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
+
+BEGIN_MESSAGE_MAP(CKaldoSensorSettingDlg, CDialog)
+    ON_MESSAGE(UWM_PORT_RXBYTE, &CKaldoSensorSettingDlg::OnRxByte)
+    ON_WM_TIMER()
+    ON_BN_CLICKED(IDC_BUTTON_USB_SET, &CKaldoSensorSettingDlg::OnUsbSet)
+    ON_BN_CLICKED(IDC_BUTTON_SENSOR_INITIAL, &CKaldoSensorSettingDlg::OnSensorInitial)
+    ON_BN_CLICKED(IDC_BUTTON_SENSOR_SET, &CKaldoSensorSettingDlg::OnSensorSet)
+    ON_BN_CLICKED(IDC_RADIO_LORAWAN, &CKaldoSensorSettingDlg::OnModeRadio)
+    ON_BN_CLICKED(IDC_RADIO_NB, &CKaldoSensorSettingDlg::OnModeRadio)
+END_MESSAGE_MAP()
+
+BOOL CKaldoSensorSettingDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    // Each probe closes the port the one before it left open; the first port found stays
+    // selected.
+    for (int i = kFirstProbedPort; i <= kLastProbedPort; ++i) {
+        if (m_Port.OpenPort(this, i, kProbeBaud)) {
+            CString strName;
+            strName.Format("COM%d", i);
+            m_cbComPort.AddString(strName);
+            m_strComPort = strName;
+            m_cbComPort.SetCurSel(0);
+            m_bPortFound = true;
+        }
+    }
+
+    GetDlgItem(IDC_EDIT_ADDRESS)->SendMessage(EM_LIMITTEXT, 5);
+    GetDlgItem(IDC_EDIT_APP_EUI)->SendMessage(EM_LIMITTEXT, 16);
+    GetDlgItem(IDC_EDIT_APP_KEY)->SendMessage(EM_LIMITTEXT, 32);
+    GetDlgItem(IDC_EDIT_SERVER_IP)->SendMessage(EM_LIMITTEXT, 15);
+    GetDlgItem(IDC_EDIT_SERVER_PORT)->SendMessage(EM_LIMITTEXT, 5);
+
+    GetDlgItem(IDC_EDIT_APP_EUI)->EnableWindow(TRUE);
+    GetDlgItem(IDC_EDIT_APP_KEY)->EnableWindow(TRUE);
+    GetDlgItem(IDC_EDIT_SERVER_IP)->EnableWindow(FALSE);
+    GetDlgItem(IDC_EDIT_SERVER_PORT)->EnableWindow(FALSE);
+
+    for (const char* rate : kBaudRates) {
+        m_cbBaudRate.AddString(rate);
+    }
+    m_strBaudRate = "115200";
+    m_cbBaudRate.SetCurSel(kDefaultBaudIndex);
+
+    for (const char* interval : kIntervals) {
+        m_cbInterval.AddString(interval);
+    }
+    m_cbInterval.SetCurSel(kDefaultIntervalIndex);
+
+    CheckRadioButton(IDC_RADIO_LORAWAN, IDC_RADIO_NB, 0);
+    CheckRadioButton(IDC_RADIO_LORAWAN, IDC_RADIO_NB, IDC_RADIO_LORAWAN);
+    m_bLoraWan = true;
+    return TRUE;
+}
+
+void CKaldoSensorSettingDlg::OnUsbSet() {
+    UpdateData(TRUE);
+    CString strPort = m_strComPort;
+    strPort.Delete(0, kPortNamePrefixLength);
+    const int nPort = atoi(strPort);
+    // Only initialisation sets the rate; the baud-rate list's selection is not read back.
+    const int nBaud = atoi(m_strBaudRate);
+
+    if (m_bPortFound) {
+        const char* message = nullptr;
+        if (!m_Port.OpenPort(this, nPort, nBaud)) {
+            message = "The port is used by others";
+        } else if (static_cast<unsigned>(nPort) > static_cast<unsigned>(kLastProbedPort)) {
+            m_bPortOpen = false;
+            message = "The numbers of HOST is exceed 10";
+        } else {
+            m_Port.m_pMonitor = AfxBeginThread(CSerialPort::MonitorThread, &m_Port, THREAD_PRIORITY_NORMAL, 0, 0,
+                                               nullptr);
+            m_bPortOpen = true;
+            message = "Intial Serial Port sucessful";
+        }
+        MessageBox(message);
+    }
+    UpdateData(FALSE);
+    UpdateData(FALSE);
+}
+
+void CKaldoSensorSettingDlg::OnModeRadio() {
+    UpdateData(TRUE);
+    switch (GetCheckedRadioButton(IDC_RADIO_LORAWAN, IDC_RADIO_NB)) {
+        case IDC_RADIO_LORAWAN:
+            m_bLoraWan = true;
+            GetDlgItem(IDC_EDIT_APP_EUI)->EnableWindow(TRUE);
+            GetDlgItem(IDC_EDIT_APP_KEY)->EnableWindow(TRUE);
+            GetDlgItem(IDC_EDIT_SERVER_IP)->EnableWindow(FALSE);
+            GetDlgItem(IDC_EDIT_SERVER_PORT)->EnableWindow(FALSE);
+            break;
+        case IDC_RADIO_NB:
+            m_bLoraWan = false;
+            GetDlgItem(IDC_EDIT_APP_EUI)->EnableWindow(FALSE);
+            GetDlgItem(IDC_EDIT_APP_KEY)->EnableWindow(FALSE);
+            GetDlgItem(IDC_EDIT_SERVER_IP)->EnableWindow(TRUE);
+            GetDlgItem(IDC_EDIT_SERVER_PORT)->EnableWindow(TRUE);
+            break;
+        default:
+            break;
+    }
+    UpdateData(FALSE);
+}

@@ -1,0 +1,92 @@
+// CKaldoSensorSettingDlg: the tool's main window. It shows the sensor's settings, lets the user
+// pick and open a COM port, switch between the LoRaWAN and NB-IoT variants, and read or write
+// the sensor. The settings, the commands, the reply parsing and the exchange are its members and
+// handlers, defined in sensor/.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/framework.h"
+#include "res/resource.h"
+#include "sensor/command.h"
+#include "sensor/exchange.h"
+#include "sensor/reply_parser.h"
+#include "sensor/settings_record.h"
+#include "serial/serial_port.h"
+#include "ui/progress_dialog.h"
+
+class CKaldoSensorSettingDlg : public CDialog {
+public:
+    explicit CKaldoSensorSettingDlg(CWnd* pParent = nullptr);
+
+    enum { IDD = IDD_KALDOSENSORSETTING_DIALOG };
+
+    // Settings record: numeric parameters and their text companions.
+    int m_nAddress = DEFAULT_ADDRESS;
+    int m_nInterval = DEFAULT_INTERVAL;
+    int m_nRangeMax = DEFAULT_RANGE_MAX;
+    int m_nRangeMin = DEFAULT_RANGE_MIN;
+    int m_nHighAlarm = DEFAULT_HIGH_ALARM;
+    int m_nLowAlarm = DEFAULT_LOW_ALARM;
+    CString m_strAddressHex;
+    CString m_strInterval;
+    CString m_strRangeMaxHex;
+    CString m_strRangeMinHex;
+    CString m_strHighAlarmHex;
+    CString m_strLowAlarmHex;
+
+    // LoRaWAN variant.
+    CString m_strFrequency = DEFAULT_FREQUENCY;
+    CString m_strDevEui = DEFAULT_DEV_EUI;
+    CString m_strAppEui = DEFAULT_APP_EUI;
+    CString m_strAppKey = DEFAULT_APP_KEY;
+    // NB-IoT variant.
+    CString m_strNbBand = DEFAULT_NB_BAND;
+    CString m_strImei = DEFAULT_IMEI;
+    CString m_strServerIp = DEFAULT_SERVER_IP;
+    CString m_strServerPort = DEFAULT_SERVER_PORT;
+
+    // Operation gates.
+    bool m_bLoraWan = true;
+    bool m_bParamsRead = false;
+    bool m_bPortOpen = false;
+    bool m_bPortFound = false;
+    int m_nSequence = 0;
+    CString m_strComPort;
+    CString m_strBaudRate;
+
+    CComboBox m_cbComPort;
+    CComboBox m_cbBaudRate;
+    CComboBox m_cbInterval;
+
+    // Exchange state.
+    std::uint32_t m_nRxCount = 0;
+    CString m_strRx;
+    CString m_strLastCommand;
+
+    CSerialPort m_Port;
+    CSensorProgress m_dlgProgress;
+
+    void SendCommand(int nKind);
+    int ParseReply(CString strReply);
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+    // The checks a set must pass; shows the first failure. Pulls the controls in first.
+    BOOL CheckSettingsForSet();
+    // The end of every read or set command: remember it, queue it, arm its answer timer.
+    void SendToSensor(const CString& strCommand, int nKind);
+    // Ends an operation: the progress dialog's timer and the dialog itself.
+    void CloseProgress();
+
+    afx_msg LRESULT OnRxByte(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    afx_msg void OnUsbSet();
+    afx_msg void OnSensorInitial();
+    afx_msg void OnSensorSet();
+    afx_msg void OnModeRadio();
+
+    DECLARE_MESSAGE_MAP()
+};
