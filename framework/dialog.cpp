@@ -61,6 +61,24 @@ INT_PTR CDialog::DoModal() {
     if (hwnd == nullptr) {
         return -1;
     }
+    CWnd* ownerWnd = owner != nullptr ? CWnd::FromHandle(owner) : nullptr;
+    const bool disabledOwner = ownerWnd != nullptr && ownerWnd->IsWindowEnabled();
+    if (disabledOwner) {
+        ownerWnd->EnableWindow(FALSE);
+    }
+    Initialise(hwnd);
+    const auto ended = [this] { return m_bEnded; };
+    framework::RunMessageLoopUntil(ended);
+
+    // The owner is enabled again before the dialog goes, so it can take the focus back.
+    if (disabledOwner && framework::FindWindowData(owner) != nullptr) {
+        ownerWnd->EnableWindow(TRUE);
+    }
+    DestroyWindowTree(hwnd);
+    return m_nModalResult;
+}
+
+void CDialog::Initialise(HWND hwnd) {
     SubclassWindow(hwnd);
     {
         auto lock = platform::WaitHub::Instance().Lock();
@@ -77,27 +95,31 @@ INT_PTR CDialog::DoModal() {
         GetPresenter().WindowCreated(*control);
     }
 
-    CWnd* ownerWnd = owner != nullptr ? CWnd::FromHandle(owner) : nullptr;
-    const bool disabledOwner = ownerWnd != nullptr && ownerWnd->IsWindowEnabled();
-    if (disabledOwner) {
-        ownerWnd->EnableWindow(FALSE);
-    }
-
     OnInitDialog();
 
-    const auto ended = [this] { return m_bEnded; };
-    if (WindowData* shown = framework::FindWindowData(hwnd); shown != nullptr && !ended()) {
+    if (WindowData* shown = framework::FindWindowData(hwnd); shown != nullptr && !m_bEnded) {
         shown->style |= WS_VISIBLE;
         framework::PublishWindow(*shown);
     }
-    framework::RunMessageLoopUntil(ended);
+}
 
-    // The owner is enabled again before the dialog goes, so it can take the focus back.
-    if (disabledOwner && framework::FindWindowData(owner) != nullptr) {
-        ownerWnd->EnableWindow(TRUE);
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
+    m_nIDTemplate = nIDTemplate;
+    m_pParentWnd = pParentWnd;
+    HWND hwnd = CreateFromTemplate(pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr);
+    if (hwnd == nullptr) {
+        return FALSE;
     }
-    DestroyWindowTree(hwnd);
-    return m_nModalResult;
+    Initialise(hwnd);
+    return TRUE;
+}
+
+BOOL CDialog::DestroyWindow() {
+    if (framework::FindWindowData(m_hWnd) == nullptr) {
+        return FALSE;
+    }
+    DestroyWindowTree(m_hWnd);
+    return TRUE;
 }
 
 BOOL CDialog::OnInitDialog() {

@@ -11,6 +11,9 @@ public:
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 
     virtual INT_PTR DoModal();
+    // A modeless dialog: created, initialised and shown; it lives until DestroyWindow.
+    BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    BOOL DestroyWindow();
     virtual BOOL OnInitDialog();
     // Ends the modal loop of this dialog with the result; nothing if it is not open.
     void EndDialog(int nResult);
@@ -29,6 +32,8 @@ protected:
 
 private:
     HWND CreateFromTemplate(HWND owner);
+    // Attaches, tells the presenter and runs OnInitDialog; shows it unless it ended meanwhile.
+    void Initialise(HWND hwnd);
 
     int m_nModalResult = -1;
     bool m_bEnded = false;  // written under the hub lock: the modal loop's wait reads it

@@ -37,6 +37,7 @@ constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_USER = 0x0400;
+constexpr UINT WM_APP = 0x8000;
 
 constexpr WORD BN_CLICKED = 0;
 constexpr WORD EN_CHANGE = 0x0300;

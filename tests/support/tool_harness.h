@@ -1,0 +1,142 @@
+// Test support: the tool's main dialog on a user-interface thread of its own, shown through the
+// headless presenter, with a private port folder, under virtual time; simulated sensors can be
+// linked as COM ports of that folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/headless_presenter.h"
+#include "framework/user_agent.h"
+#include "tests/support/ui_thread.h"
+#include "tools/sensor-sim/simulated_sensor.h"
+#include "ui/main_dialog.h"
+
+// The main dialog with a way in for tests: functions run on its own thread, and its protected
+// handlers reachable.
+class TestableDialog : public CKaldoSensorSettingDlg {
+public:
+    static constexpr UINT kRunOnUiThread = WM_APP + 1;
+    static constexpr UINT kPostToUiThread = WM_APP + 2;
+    using CKaldoSensorSettingDlg::CheckSettingsForSet;
+
+protected:
+    LRESULT OnRunOnUiThread(WPARAM, LPARAM lParam) {
+        (*reinterpret_cast<std::function<void()>*>(lParam))();
+        return 0;
+    }
+    LRESULT OnPostToUiThread(WPARAM, LPARAM lParam) {
+        std::unique_ptr<std::function<void()>> f(reinterpret_cast<std::function<void()>*>(lParam));
+        (*f)();
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+inline BEGIN_MESSAGE_MAP(TestableDialog, CKaldoSensorSettingDlg)
+    ON_MESSAGE(kRunOnUiThread, &TestableDialog::OnRunOnUiThread)
+    ON_MESSAGE(kPostToUiThread, &TestableDialog::OnPostToUiThread)
+END_MESSAGE_MAP()
+
+class ToolHarness {
+public:
+    static constexpr UINT kMain = IDD_KALDOSENSORSETTING_DIALOG;
+    static constexpr UINT kProgress = IDD_SENSOR_PROGRESS;
+
+    ToolHarness() {
+        char pattern[] = "/tmp/kaldo-test-ports-XXXXXX";
+        folder_ = mkdtemp(pattern);
+        setenv("KALDO_SENSOR_PORTS", folder_.c_str(), 1);
+    }
+
+    ~ToolHarness() {
+        Close();
+        sensors_.clear();
+        unsetenv("KALDO_SENSOR_PORTS");
+        std::error_code ec;
+        std::filesystem::remove_all(folder_, ec);
+    }
+
+    // A simulated sensor linked as COMn; call before Start for it to be found at start-up.
+    sensor_sim::SimulatedSensor& AddSensor(int comNumber, sensor_sim::SensorOptions options = {}) {
+        sensors_.push_back(std::make_unique<sensor_sim::SimulatedSensor>());
+        EXPECT_EQ(sensors_.back()->Start(comNumber, options), 0);
+        return *sensors_.back();
+    }
+
+    void Start() {
+        app_.m_pMainWnd = &dlg;
+        ui_ = std::make_unique<UiThread>([this] { dlg.DoModal(); });
+        ASSERT_TRUE(time.Settle());
+        ASSERT_TRUE(agent.IsShown(kMain));
+    }
+
+    // Runs f on the user-interface thread and waits for it; f must not open a box.
+    void Run(std::function<void()> f) {
+        SendMessage(dlg.GetSafeHwnd(), TestableDialog::kRunOnUiThread, 0, reinterpret_cast<LPARAM>(&f));
+    }
+
+    // Queues f for the user-interface thread and lets everything settle; f may open a box.
+    void Post(std::function<void()> f) {
+        PostMessage(dlg.GetSafeHwnd(), TestableDialog::kPostToUiThread, 0,
+                    reinterpret_cast<LPARAM>(new std::function<void()>(std::move(f))));
+        ASSERT_TRUE(time.Settle());
+    }
+
+    // Clicks and lets everything settle.
+    void Click(int controlId, UINT dialogId = kMain) {
+        agent.Click(dialogId, controlId);
+        ASSERT_TRUE(time.Settle());
+    }
+
+    // Closes the open box, expecting its text.
+    void ExpectBox(const std::string& text) {
+        auto box = agent.OpenMessageBox();
+        ASSERT_TRUE(box.has_value()) << "expected a box saying: " << text;
+        EXPECT_EQ(box->text, text);
+        agent.CloseMessageBox();
+        ASSERT_TRUE(time.Settle());
+    }
+
+    void ExpectNoBox() { EXPECT_FALSE(agent.OpenMessageBox().has_value()) << agent.OpenMessageBox()->text; }
+
+    // Opens the port with "USB Set" and accepts its box.
+    void OpenPort() {
+        Click(IDC_BUTTON_USB_SET);
+        ExpectBox("Intial Serial Port sucessful");
+    }
+
+    void Close() {
+        if (!ui_) {
+            return;
+        }
+        // Whatever is open goes, innermost first, until the dialog's thread has ended.
+        for (int i = 0; i < 100 && agent.Dialog(kMain).has_value(); ++i) {
+            while (agent.CloseMessageBox()) {
+            }
+            agent.PressEscape(kProgress);
+            agent.CloseBox(kMain);
+            time.Settle();
+            time.Advance(std::chrono::milliseconds(10));
+        }
+        ui_->Join();
+        ui_.reset();
+    }
+
+    VirtualTime time;
+    HeadlessPresenter& presenter = static_cast<HeadlessPresenter&>(GetPresenter());
+    UserAgent agent{presenter};
+    TestableDialog dlg;
+
+private:
+    std::string folder_;
+    CWinApp app_;
+    std::vector<std::unique_ptr<sensor_sim::SimulatedSensor>> sensors_;
+    std::unique_ptr<UiThread> ui_;
+};
