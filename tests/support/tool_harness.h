@@ -39,10 +39,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-inline BEGIN_MESSAGE_MAP(TestableDialog, CKaldoSensorSettingDlg)
-    ON_MESSAGE(kRunOnUiThread, &TestableDialog::OnRunOnUiThread)
-    ON_MESSAGE(kPostToUiThread, &TestableDialog::OnPostToUiThread)
-END_MESSAGE_MAP()
 
 class ToolHarness {
 public:

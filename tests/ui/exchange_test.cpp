@@ -1,0 +1,272 @@
+// Reading and writing a sensor end to end: the real dialog, port and monitor thread against a
+// simulated sensor on a pseudo-terminal, under virtual time.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/tool_harness.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using sensor_sim::SensorOptions;
+
+template <typename Change>
+SensorOptions With(Change change) {
+    SensorOptions options;
+    change(options);
+    return options;
+}
+
+class ExchangeTest : public ::testing::Test {
+protected:
+    ToolHarness h;
+    sensor_sim::SimulatedSensor* sensor = nullptr;
+    platform::TimePoint clicked;
+
+    void StartWith(SensorOptions options = {}) {
+        g_nProgressPos = 0;
+        g_nTimeoutTicks = 0;
+        sensor = &h.AddSensor(3, options);
+        h.Start();
+        h.OpenPort();
+    }
+    void Silence(bool silent) {
+        auto options = sensor->Options();
+        options.silent = silent;
+        sensor->SetOptions(options);
+    }
+    std::vector<std::string> Commands() const {
+        std::vector<std::string> commands;
+        for (const auto& c : sensor->Received()) {
+            commands.push_back(c.bytes);
+        }
+        return commands;
+    }
+    std::vector<platform::Duration> CommandTimes() const {
+        std::vector<platform::Duration> times;
+        for (const auto& c : sensor->Received()) {
+            times.push_back(c.at - clicked);
+        }
+        return times;
+    }
+    void Click(int id) {
+        clicked = h.time.Now();
+        h.Click(id);
+    }
+    std::string Shown(int id) { return h.agent.Text(ToolHarness::kMain, id); }
+    void Advance(platform::Duration d) { ASSERT_TRUE(h.time.Advance(d)); }
+    // Feeds bytes to the dialog as the port monitor does.
+    void Deliver(const std::string& bytes) {
+        for (unsigned char byte : bytes) {
+            SendMessage(h.dlg.GetSafeHwnd(), UWM_PORT_RXBYTE, byte, 3);
+        }
+    }
+};
+
+TEST_F(ExchangeTest, ReadPollsEveryHalfSecondUntilAnsweredAndShowsTheSensorsValues) {
+    StartWith(With([](auto& o) { o.silent = true; }));
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    EXPECT_TRUE(h.agent.IsShown(ToolHarness::kProgress));
+    Advance(1200ms);
+    EXPECT_EQ(Commands(), (std::vector<std::string>{"100000", "100001", "100002"}));
+    EXPECT_EQ(CommandTimes(), (std::vector<platform::Duration>{100ms, 600ms, 1100ms}));
+    h.ExpectNoBox();
+
+    Silence(false);
+    Advance(600ms);
+    h.ExpectBox("The Parameters have been Display correctly\r\n");
+    EXPECT_TRUE(h.dlg.m_bParamsRead);
+    EXPECT_EQ(Shown(IDC_EDIT_ADDRESS), "7");
+    EXPECT_EQ(Shown(IDC_EDIT_HIGH_ALARM), "1200");
+    auto interval = h.agent.Control(ToolHarness::kMain, IDC_COMBO_INTERVAL);
+    EXPECT_EQ(interval->items[static_cast<std::size_t>(interval->curSel)], "30");
+
+    // The box closed the progress dialog; the extra request goes out and its answer is dropped.
+    EXPECT_FALSE(h.agent.IsShown(ToolHarness::kProgress));
+    Advance(1s);
+    EXPECT_EQ(Commands().back(), "100004");
+    h.ExpectNoBox();
+    EXPECT_EQ(h.dlg.m_nRxCount, 0u);
+}
+
+TEST_F(ExchangeTest, NbReplyNeedsFiftyBytesLoRaWanAHundred) {
+    StartWith(With([](auto& o) { o.silent = true; }));
+    h.Run([&] { h.dlg.m_bLoraWan = false; });
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    Advance(150ms);
+    Deliver(std::string(49, 'x'));
+    Advance(50ms);
+    EXPECT_EQ(h.dlg.m_nRxCount, 49u);  // one short: not looked at
+    Deliver("x");
+    Advance(200ms);
+    EXPECT_EQ(h.dlg.m_nRxCount, 0u);  // looked at and dropped: no "1000" in it
+    h.ExpectNoBox();
+
+    h.Run([&] { h.dlg.m_bLoraWan = true; });
+    Deliver(std::string(99, 'x'));
+    Advance(200ms);
+    EXPECT_EQ(h.dlg.m_nRxCount, 99u);
+}
+
+TEST_F(ExchangeTest, ShortAnswersAccumulateUntilTheThresholdAndTheFirstLineIsParsed) {
+    StartWith(With([](auto& o) { o.cutTo = 99; }));
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    Advance(400ms);
+    EXPECT_EQ(h.dlg.m_nRxCount, 99u);
+    h.ExpectNoBox();
+    Advance(500ms);  // the next request's answer brings it past 100
+    ASSERT_TRUE(h.agent.OpenMessageBox().has_value());
+}
+
+TEST_F(ExchangeTest, TheMarkMayStandInAFieldAndARejectedReplySaysFailuer) {
+    StartWith(With([](auto& o) { o.silent = true; }));
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    Advance(150ms);
+    // No "1000" in the header; the high alarm field carries it.
+    std::string reply = "HDR,0002,000F,0064,0000,1000,0000,433000000,AAAAAAAAAAAAAAAA,BBBBBBBBBBBBBBBB,"
+                        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC\r\n";
+    Deliver(reply);
+    Advance(200ms);
+    h.ExpectBox("The Parameters have been Display correctly\r\n");
+    EXPECT_EQ(h.dlg.m_nHighAlarm, 0x1000);
+    EXPECT_EQ(Shown(IDC_EDIT_FREQUENCY), "433000000");
+
+    // A second read: now a line with the mark but too few commas.
+    h.Run([&] { h.dlg.m_bParamsRead = false; });
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    Advance(150ms);
+    Deliver("1000,1,2,3" + std::string(100, ' '));
+    Advance(200ms);
+    h.ExpectBox("Failuer\r\n");
+    EXPECT_FALSE(h.dlg.m_bParamsRead);
+    EXPECT_EQ(h.dlg.m_nHighAlarm, 0x1000);
+}
+
+TEST_F(ExchangeTest, SilentSensorTimesOutAfter102CommandsAndALateAnswerShowsItsOwnBox) {
+    StartWith(With([](auto& o) { o.silent = true; }));
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    Advance(50s);
+    EXPECT_EQ(Commands().size(), 100u);
+    h.ExpectNoBox();
+    // The 101st request goes out on the tick that gives up; its answer comes inside that box.
+    Silence(false);
+    Advance(300ms);
+    const auto boxes = h.agent.Boxes();
+    ASSERT_GE(boxes.size(), 3u);
+    EXPECT_EQ(boxes[boxes.size() - 2].box.text, "Initial is FAIL, please try again");
+    EXPECT_EQ(boxes.back().box.text, "The Parameters have been Display correctly\r\n");
+    EXPECT_EQ(Commands().size(), 101u);
+    EXPECT_EQ(CommandTimes()[100], 50100ms);
+    h.ExpectBox("The Parameters have been Display correctly\r\n");
+    h.ExpectBox("Initial is FAIL, please try again");
+    Advance(10ms);
+    EXPECT_EQ(Commands().size(), 102u);
+    EXPECT_EQ(g_nTimeoutTicks, 0);
+}
+
+TEST_F(ExchangeTest, SecondReadWithoutASetNeverParsesAndAFailedReadBlocksTheSet) {
+    StartWith();
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    Advance(400ms);
+    h.ExpectBox("The Parameters have been Display correctly\r\n");
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    // Every answer is looked at (and dropped) after a 100 ms pause that swallows a poll tick,
+    // so this time-out takes longer than a silent sensor's.
+    Advance(50200ms);
+    h.ExpectNoBox();
+    Advance(15s);
+    h.ExpectBox("Initial is FAIL, please try again");
+    EXPECT_TRUE(h.dlg.m_bParamsRead);
+
+    // A fresh dialog state: a read that never succeeded leaves the set refused.
+    h.Run([&] { h.dlg.m_bParamsRead = false; });
+    Silence(true);
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    Advance(50200ms);
+    h.ExpectBox("Initial is FAIL, please try again");
+    Click(IDC_BUTTON_SENSOR_SET);
+    h.ExpectBox("Please Click the Sensor Initial button Firstly");
+}
+
+TEST_F(ExchangeTest, SetWritesTheSensorOnAnExactEchoAndNeedsANewReadEachTime) {
+    StartWith();
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    Advance(400ms);
+    h.ExpectBox("The Parameters have been Display correctly\r\n");
+    Advance(1s);  // a person's pause: the sensor tells commands apart by the quiet between them
+    h.agent.Type(ToolHarness::kMain, IDC_EDIT_HIGH_ALARM, "1500");
+    Click(IDC_BUTTON_SENSOR_SET);
+    Advance(300ms);
+    h.ExpectBox("The Parameters have been set correctly\r\n");
+    EXPECT_EQ(sensor->Settings().highAlarm, 1500);
+    EXPECT_EQ(Commands().back().substr(0, 2), "11");
+    EXPECT_FALSE(h.agent.IsShown(ToolHarness::kProgress));
+
+    Click(IDC_BUTTON_SENSOR_SET);
+    h.ExpectBox("Please Click the Sensor Initial button Firstly");
+}
+
+TEST_F(ExchangeTest, AnEchoOneCharacterOffIsDroppedAndTheSetTimesOut) {
+    StartWith(With([](auto& o) { o.corruptEcho = true; }));
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    Advance(400ms);
+    h.ExpectBox("The Parameters have been Display correctly\r\n");
+    Advance(1s);
+    Click(IDC_BUTTON_SENSOR_SET);
+    Advance(209s);
+    h.ExpectNoBox();
+    Advance(2s);
+    h.ExpectBox("Setting is FAIL, please try again");
+    EXPECT_EQ(g_nTimeoutTicks, 0);
+    EXPECT_FALSE(h.dlg.m_bParamsRead);
+    // The set went out once.
+    int sets = 0;
+    for (const auto& c : Commands()) {
+        sets += c.substr(0, 2) == "11" ? 1 : 0;
+    }
+    EXPECT_EQ(sets, 1);
+}
+
+TEST_F(ExchangeTest, EscapeOnTheProgressSendsTheExtraRequestAndPollingGoesOn) {
+    StartWith(With([](auto& o) { o.silent = true; }));
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    Advance(300ms);
+    h.agent.PressEscape(ToolHarness::kProgress);
+    ASSERT_TRUE(h.time.Settle());
+    EXPECT_FALSE(h.agent.IsShown(ToolHarness::kProgress));
+    Advance(10ms);  // the sensor takes a command in once the line has been quiet a moment
+    EXPECT_EQ(Commands().size(), 2u);
+    EXPECT_EQ(CommandTimes()[1], 300ms);
+
+    Silence(false);
+    Advance(600ms);
+    h.ExpectBox("The Parameters have been Display correctly\r\n");
+}
+
+TEST_F(ExchangeTest, ProgressBarStepsOnceASecondAndCarriesOverToTheNextOpening) {
+    StartWith(With([](auto& o) { o.silent = true; }));
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    auto position = [&] { return h.agent.Control(ToolHarness::kProgress, IDC_PROGRESS_BAR)->pos; };
+    auto bar = h.agent.Control(ToolHarness::kProgress, IDC_PROGRESS_BAR);
+    EXPECT_EQ(bar->rangeMax, 500);
+    EXPECT_EQ(bar->barColor, RGB(0, 255, 0));
+    std::vector<int> steps;
+    for (int i = 0; i < 8; ++i) {
+        Advance(1s);
+        steps.push_back(position());
+    }
+    EXPECT_EQ(steps, (std::vector<int>{100, 200, 300, 400, 500, 0, 100, 200}));
+    h.agent.PressEscape(ToolHarness::kProgress);
+    ASSERT_TRUE(h.time.Settle());
+    Advance(45s);
+    h.ExpectBox("Initial is FAIL, please try again");
+
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    EXPECT_EQ(position(), 0);
+    Advance(1s);
+    EXPECT_EQ(position(), 300);
+}
+
+}  // namespace
