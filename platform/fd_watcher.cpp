@@ -49,9 +49,14 @@ FdWatcher::WatchId FdWatcher::Arm(int fd, short events, std::function<void(short
 }
 
 void FdWatcher::Disarm(WatchId id) {
-    std::unique_lock lock(mutex_);
-    watches_.erase(id);
-    callbackDone_.wait(lock, [&] { return running_ != id; });
+    {
+        std::unique_lock lock(mutex_);
+        watches_.erase(id);
+        callbackDone_.wait(lock, [&] { return running_ != id; });
+    }
+    // A poll in progress holds a reference to the open file: the watcher must let go of it, or
+    // closing the descriptor would leave the device open until the watcher next wakes.
+    Kick();
 }
 
 bool FdWatcher::AnyReady() {
@@ -72,6 +77,12 @@ bool FdWatcher::AnyReady() {
     do {
         n = poll(fds.data(), fds.size(), 0);
     } while (n < 0 && errno == EINTR);
+    if (n > 0) {
+        // Ready here but not seen by the watcher: a pseudo-terminal can become writable without
+        // waking its pollers (room freed in its buffer wakes nobody until the other side reads).
+        // Make the watcher look again.
+        Kick();
+    }
     return n > 0;
 }
 

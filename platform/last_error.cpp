@@ -64,6 +64,7 @@ constexpr CodeText kTexts[] = {
     {ERROR_IO_PENDING, "Overlapped I/O operation is in progress."},
     {ERROR_IO_DEVICE, "The request could not be performed because of an I/O device error."},
     {ERROR_DEVICE_NOT_CONNECTED, "The device is not connected."},
+    {ERROR_PRIVILEGE_NOT_HELD, "A required privilege is not held by the client."},
     {ERROR_MR_MID_NOT_FOUND,
      "The system cannot find message text for message number 0x%1 in the message file for %2."},
     {ERROR_TIMEOUT, "This operation returned because the timeout period expired."},

@@ -121,24 +121,24 @@ void WaitHub::RegisterStartingThread() {
 
 void WaitHub::AdoptRegistration() { t_registered = true; }
 
+// Sources are taken in and out under their own lock: a source may be created by code that
+// already holds the hub lock (the first port operation creates the descriptor watcher).
 WaitHub::SourceId WaitHub::AddBusyProbe(std::function<bool()> busy) {
-    auto lock = Lock();
+    std::lock_guard lock(sourcesMutex_);
     busyProbes_.emplace_back(nextSourceId_, std::move(busy));
     return nextSourceId_++;
 }
 
 WaitHub::SourceId WaitHub::AddDeadlineSource(std::function<std::optional<TimePoint>()> next) {
-    auto lock = Lock();
+    std::lock_guard lock(sourcesMutex_);
     deadlineSources_.emplace_back(nextSourceId_, std::move(next));
-    NotifyLocked();
     return nextSourceId_++;
 }
 
 void WaitHub::RemoveSource(SourceId id) {
-    auto lock = Lock();
+    std::lock_guard lock(sourcesMutex_);
     std::erase_if(busyProbes_, [id](const auto& p) { return p.first == id; });
     std::erase_if(deadlineSources_, [id](const auto& p) { return p.first == id; });
-    NotifyLocked();
 }
 
 void WaitHub::NoteLineActivity() {
@@ -186,6 +186,7 @@ bool WaitHub::IsIdleLocked() {
     if (blocked != registeredThreads_) {
         return false;
     }
+    std::lock_guard sources(sourcesMutex_);
     for (auto& [id, busy] : busyProbes_) {
         if (busy()) {
             return false;
@@ -206,6 +207,7 @@ std::optional<TimePoint> WaitHub::EarliestDeadlineLocked() {
     for (Waiter* w : waiters_) {
         consider(w->deadline);
     }
+    std::lock_guard sources(sourcesMutex_);
     for (auto& [id, next] : deadlineSources_) {
         consider(next());
     }

@@ -58,7 +58,8 @@ public:
     void AdoptRegistration();
 
     // Work under way outside the registered threads (a byte readable but not yet seen, a
-    // simulated sensor about to send). Probes run with the hub lock held.
+    // simulated sensor about to send). Probes run with the hub lock held. Adding and removing
+    // need not hold it, and may also be done with it held.
     using SourceId = int;
     SourceId AddBusyProbe(std::function<bool()> busy);
     SourceId AddDeadlineSource(std::function<std::optional<TimePoint>()> next);
@@ -102,6 +103,7 @@ private:
     int registeredThreads_ = 0;
     std::condition_variable idleObservers_;
 
+    std::mutex sourcesMutex_;  // taken after mutex_, never before
     std::vector<std::pair<SourceId, std::function<bool()>>> busyProbes_;
     std::vector<std::pair<SourceId, std::function<std::optional<TimePoint>()>>> deadlineSources_;
     SourceId nextSourceId_ = 1;

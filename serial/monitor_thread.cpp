@@ -29,8 +29,7 @@ UINT CSerialPort::MonitorThread(LPVOID pParam) {
         PurgeComm(pPort->m_hPort, kPurgeAll);
     }
     for (;;) {
-        DWORD dwEvent = 0;
-        if (WaitCommEvent(pPort->m_hPort, &dwEvent, &pPort->m_ovIo)) {
+        if (WaitCommEvent(pPort->m_hPort, &pPort->m_dwPortEvent, &pPort->m_ovIo)) {
             DWORD dwErrors = 0;
             if (!ClearCommError(pPort->m_hPort, &dwErrors, &g_comstat)) {
                 g_comstat.cbInQue = 0;

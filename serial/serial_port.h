@@ -49,6 +49,9 @@ protected:
     HANDLE m_hWriteReady = nullptr;
     HANDLE m_aWaitHandles[3] = {nullptr, nullptr, nullptr};
     OVERLAPPED m_ovIo;
+    // Where a pending event wait reports its events: it may complete after the pass that
+    // issued it, so it cannot live on the monitor's stack.
+    DWORD m_dwPortEvent = 0;
     COMMTIMEOUTS m_timeouts;
     DCB m_dcbState;
     CWnd* m_pOwnerWnd = nullptr;

@@ -2,8 +2,10 @@
 // never acted on: the framework checks a radio button and clears the rest of its group, and the
 // widget then shows that.
 #include <QGroupBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionGroupBox>
 
 #include "framework/qt/control_kinds.h"
 #include "framework/window_styles.h"
@@ -11,8 +13,9 @@
 namespace {
 
 void ReportClicks(QAbstractButton* button, HWND hwnd) {
-    QObject::connect(button, &QAbstractButton::clicked, button,
-                     [hwnd] { PostUserInput({UserInput::Kind::Click, hwnd, {}, -1}); });
+    QObject::connect(button, &QAbstractButton::clicked, button, [hwnd] {
+        PostUserInput({UserInput::Kind::Click, hwnd, {}, -1});
+    });
 }
 
 void ShowText(QAbstractButton* button, const WindowState& state) {
@@ -61,9 +64,41 @@ private:
     QRadioButton* radio_;
 };
 
+// A flat group box (BS_FLAT) is a plain one-line rectangle, where Qt's flat box keeps only the
+// top line.
+class FlatFramedGroupBox final : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (!isFlat()) {
+            QGroupBox::paintEvent(event);
+            return;
+        }
+        QStyleOptionGroupBox option;
+        initStyleOption(&option);
+        QPainter painter(this);
+        const QRect frame =
+            style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, this);
+        const QRect label =
+            style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
+        painter.save();
+        painter.setClipRegion(QRegion(rect()).subtracted(QRegion(label)));
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawRect(frame.adjusted(0, 0, -1, -1));
+        painter.restore();
+        option.subControls = QStyle::SC_GroupBoxLabel;
+        style()->drawComplexControl(QStyle::CC_GroupBox, &option, &painter, this);
+    }
+};
+
 class GroupBoxView final : public ControlView {
 public:
-    explicit GroupBoxView(QGroupBox* box) : ControlView(box), box_(box) {}
+    explicit GroupBoxView(QGroupBox* box) : ControlView(box), box_(box) {
+        // Clicks go through to what lies under it, as for a Windows group box.
+        box_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
 
     void Apply(const WindowState& state) override {
         const QString title = QString::fromStdString(state.text);
@@ -74,6 +109,7 @@ public:
     }
 
     bool TakesFocus() const override { return false; }
+    bool IsBackdrop() const override { return true; }
 
 private:
     QGroupBox* box_;
@@ -90,5 +126,5 @@ std::unique_ptr<ControlView> MakeRadioButtonView(HWND hwnd, QWidget* parent) {
 }
 
 std::unique_ptr<ControlView> MakeGroupBoxView(QWidget* parent) {
-    return std::make_unique<GroupBoxView>(new QGroupBox(parent));
+    return std::make_unique<GroupBoxView>(new FlatFramedGroupBox(parent));
 }

@@ -32,6 +32,8 @@ public:
     virtual QRect Place(const QRect& templateRect) { return templateRect; }
     // Whether the user can give it the focus at all (by click, or by Tab if it is a tab stop).
     virtual bool TakesFocus() const { return true; }
+    // A frame drawn around other controls (a group box), which lies beneath all of them.
+    virtual bool IsBackdrop() const { return false; }
 
 protected:
     explicit ControlView(QWidget* widget) : widget_(widget) {}

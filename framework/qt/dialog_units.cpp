@@ -29,8 +29,8 @@ QFont DialogFont(const std::string& face, int pointSize) {
 
 DialogBaseUnits BaseUnitsOf(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int width =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int width = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     // Width of 52 letters halved twice with rounding, as Windows computes the average.
     return {(width / 26 + 1) / 2, metrics.height()};
 }
@@ -38,8 +38,8 @@ DialogBaseUnits BaseUnitsOf(const QFont& font) {
 int MulDiv(int number, int numerator, int denominator) {
     const std::int64_t product = static_cast<std::int64_t>(number) * numerator;
     const std::int64_t half = denominator / 2;
-    const std::int64_t rounded = product >= 0 ? (product + half) / denominator
-                                              : (product - half) / denominator;
+    const std::int64_t rounded =
+        product >= 0 ? (product + half) / denominator : (product - half) / denominator;
     return static_cast<int>(rounded);
 }
 

@@ -1,5 +1,6 @@
 // Static controls: a text label (SS_LEFT: top-left, wrapped at word breaks) and a picture
-// (SS_BITMAP: the bitmap at its own size from the template's top-left corner).
+// (SS_BITMAP: the bitmap at its own size from the template's top-left corner). Like Windows
+// statics without SS_NOTIFY, they let clicks through to whatever lies beneath.
 #include <QLabel>
 #include <QPixmap>
 
@@ -10,6 +11,7 @@ namespace {
 class LabelView final : public ControlView {
 public:
     explicit LabelView(QLabel* label) : ControlView(label), label_(label) {
+        label_->setAttribute(Qt::WA_TransparentForMouseEvents);
         label_->setTextFormat(Qt::PlainText);
         label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label_->setWordWrap(true);
@@ -31,6 +33,7 @@ private:
 class PictureView final : public ControlView {
 public:
     PictureView(QLabel* label, const QImage& image) : ControlView(label), image_(image) {
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
         if (image_.isNull()) {
             // Where the bitmap would be, so that a missing resource shows.
             label->setFrameStyle(QFrame::Box | QFrame::Plain);

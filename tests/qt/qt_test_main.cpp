@@ -1,0 +1,20 @@
+// The GUI tests run on Qt's offscreen platform, with the Qt presenter installed for the whole
+// run; the test's thread owns the QApplication and is the user-interface thread.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "framework/headless_presenter.h"
+#include "framework/qt/qt_presenter.h"
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    SetPresenter(std::make_unique<QtPresenter>());
+    const int result = RUN_ALL_TESTS();
+    SetPresenter(std::make_unique<HeadlessPresenter>());
+    // Boxes the user closed are deleted later, and no event loop runs after the last test.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return result;
+}
