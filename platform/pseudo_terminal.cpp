@@ -117,6 +117,26 @@ int PseudoTerminal::Open(int comNumber) {
     return 0;
 }
 
+int PseudoTerminal::BaudRate() const {
+    struct Rate {
+        speed_t code;
+        int baud;
+    };
+    static constexpr Rate kRates[] = {{B1200, 1200},   {B2400, 2400},   {B4800, 4800},     {B9600, 9600},
+                                      {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
+    termios settings{};
+    // The master reports the settings the slave side was given.
+    if (master_ < 0 || tcgetattr(master_, &settings) != 0) {
+        return 0;
+    }
+    for (const Rate& rate : kRates) {
+        if (cfgetospeed(&settings) == rate.code) {
+            return rate.baud;
+        }
+    }
+    return 0;
+}
+
 std::size_t PseudoTerminal::UnreadByPort() const {
     if (slave_ < 0) {
         return 0;

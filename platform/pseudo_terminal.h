@@ -34,6 +34,9 @@ public:
     const std::string& SlavePath() const { return slavePath_; }
     const std::string& LinkPath() const { return linkPath_; }
 
+    // The line speed the port side has set, in bits per second (0 if unknown).
+    int BaudRate() const;
+
     // Bytes written to the line that the port side has not read yet.
     std::size_t UnreadByPort() const;
 

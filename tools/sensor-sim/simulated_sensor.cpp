@@ -160,6 +160,11 @@ bool SimulatedSensor::IsConnected() const {
     return line_.IsOpen();
 }
 
+int SimulatedSensor::LineBaudRate() const {
+    std::lock_guard lock(mutex_);
+    return line_.BaudRate();
+}
+
 std::string SimulatedSensor::SlavePath() const {
     std::lock_guard lock(mutex_);
     return line_.SlavePath();

@@ -60,6 +60,8 @@ public:
     int Reconnect();
     bool IsConnected() const;
     std::string SlavePath() const;
+    // The line speed the port side has set (0 while unknown).
+    int LineBaudRate() const;
     std::string LinkPath() const;
 
     // The most recent kMaxRecords of each, and of the chunks no more than kMaxRecordedBytes.

@@ -1,0 +1,142 @@
+// The main dialog around the exchange: port discovery at start-up, opening a port, the mode
+// buttons and the keyboard.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/tool_harness.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+constexpr UINT kMain = ToolHarness::kMain;
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    ToolHarness h;
+
+    bool Enabled(int id) { return h.agent.Control(kMain, id)->IsEnabled(); }
+    bool FreeForOthers(const char* name) {
+        HANDLE other = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_OVERLAPPED, nullptr);
+        if (other == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        CloseHandle(other);
+        return true;
+    }
+};
+
+TEST_F(MainDialogTest, StartUpListsTheFoundPortsSelectsTheFirstAndHoldsNone) {
+    h.AddSensor(5);
+    h.AddSensor(3);
+    h.Start();
+    auto ports = h.agent.Control(kMain, IDC_COMBO_COM_PORT);
+    EXPECT_EQ(ports->items, (std::vector<std::string>{"COM3", "COM5"}));
+    EXPECT_EQ(ports->text, "COM3");
+    EXPECT_TRUE(FreeForOthers("COM3"));
+    EXPECT_TRUE(FreeForOthers("COM5"));
+
+    EXPECT_EQ(h.agent.Control(kMain, IDC_COMBO_BAUDRATE)->text, "115200");
+    auto intervals = h.agent.Control(kMain, IDC_COMBO_INTERVAL);
+    EXPECT_EQ(intervals->items, (std::vector<std::string>{"15", "30", "60", "120", "240", "480", "960"}));
+    EXPECT_EQ(intervals->curSel, 2);
+    EXPECT_TRUE(h.agent.Control(kMain, IDC_RADIO_LORAWAN)->checked);
+    EXPECT_FALSE(h.agent.Control(kMain, IDC_RADIO_NB)->checked);
+    EXPECT_EQ(h.agent.Control(kMain, IDC_EDIT_APP_KEY)->limit, 32);
+    EXPECT_EQ(h.agent.Control(kMain, IDC_EDIT_ADDRESS)->limit, 5);
+    EXPECT_EQ(h.agent.Text(kMain, IDC_EDIT_HIGH_ALARM), "9999");
+    EXPECT_EQ(h.agent.Dialog(kMain)->text, "`Kaldo Sensor Setting");
+}
+
+TEST_F(MainDialogTest, WithoutPortsTheListStaysEmptyAndUsbSetSaysNothing) {
+    h.Start();
+    EXPECT_TRUE(h.agent.Control(kMain, IDC_COMBO_COM_PORT)->items.empty());
+    h.Click(IDC_BUTTON_USB_SET);
+    h.ExpectNoBox();
+    h.Click(IDC_BUTTON_SENSOR_INITIAL);
+    h.ExpectBox("Please intial the Serial COM firstly");
+}
+
+TEST_F(MainDialogTest, OpeningTakesOnlyTheNumberAfterThreeCharactersAndAlwaysRuns115200) {
+    auto& sensor = h.AddSensor(3);
+    h.Start();
+    h.agent.Pick(kMain, IDC_COMBO_BAUDRATE, 1);  // "9600" is shown, not used
+    h.agent.Type(kMain, IDC_COMBO_COM_PORT, "ABC3");
+    h.OpenPort();
+    EXPECT_EQ(sensor.LineBaudRate(), 115200);
+    EXPECT_TRUE(h.dlg.m_bPortOpen);
+
+    // Above 10: a port that does not exist, then one that does but is refused a monitor.
+    h.agent.Type(kMain, IDC_COMBO_COM_PORT, "COM12");
+    h.Click(IDC_BUTTON_USB_SET);
+    h.ExpectBox("The port is used by others");
+    EXPECT_TRUE(h.dlg.m_bPortOpen);  // kept, although nothing is open any more
+
+    auto& far = h.AddSensor(12);
+    h.Click(IDC_BUTTON_USB_SET);
+    h.ExpectBox("The numbers of HOST is exceed 10");
+    EXPECT_FALSE(h.dlg.m_bPortOpen);
+    h.Click(IDC_BUTTON_SENSOR_INITIAL);
+    h.ExpectBox("Please intial the Serial COM firstly");
+    EXPECT_TRUE(far.Received().empty());
+}
+
+TEST_F(MainDialogTest, AFailedReopenLeavesNoPortYetTheReadRunsItsCourse) {
+    auto& sensor = h.AddSensor(3);
+    h.Start();
+    h.OpenPort();
+    sensor.HangUp();
+    h.Click(IDC_BUTTON_USB_SET);
+    while (h.agent.OpenMessageBox() && h.agent.OpenMessageBox()->caption == "Application Error") {
+        h.agent.CloseMessageBox();
+        ASSERT_TRUE(h.time.Settle());
+    }
+    h.ExpectBox("The port is used by others");
+    EXPECT_TRUE(h.dlg.m_bPortOpen);
+
+    h.Click(IDC_BUTTON_SENSOR_INITIAL);
+    ASSERT_TRUE(h.time.Advance(50200ms));
+    h.ExpectBox("Initial is FAIL, please try again");
+}
+
+TEST_F(MainDialogTest, ModeButtonsSwapWhichVariantFieldsMayBeEdited) {
+    h.Start();
+    EXPECT_TRUE(Enabled(IDC_EDIT_APP_EUI));
+    EXPECT_TRUE(Enabled(IDC_EDIT_APP_KEY));
+    EXPECT_FALSE(Enabled(IDC_EDIT_SERVER_IP));
+    EXPECT_FALSE(Enabled(IDC_EDIT_SERVER_PORT));
+    EXPECT_FALSE(Enabled(IDC_EDIT_FREQUENCY));
+
+    h.Click(IDC_RADIO_NB);
+    EXPECT_FALSE(h.dlg.m_bLoraWan);
+    EXPECT_FALSE(Enabled(IDC_EDIT_APP_EUI));
+    EXPECT_FALSE(Enabled(IDC_EDIT_APP_KEY));
+    EXPECT_TRUE(Enabled(IDC_EDIT_SERVER_IP));
+    EXPECT_TRUE(Enabled(IDC_EDIT_SERVER_PORT));
+    EXPECT_FALSE(Enabled(IDC_EDIT_IMEI));
+    EXPECT_FALSE(h.agent.Control(kMain, IDC_RADIO_LORAWAN)->checked);
+
+    h.Click(IDC_RADIO_LORAWAN);
+    EXPECT_TRUE(h.dlg.m_bLoraWan);
+    EXPECT_TRUE(Enabled(IDC_EDIT_APP_EUI));
+    EXPECT_FALSE(Enabled(IDC_EDIT_SERVER_IP));
+}
+
+TEST_F(MainDialogTest, EnterEndsTheProgramUnlessAnIntegerFieldFails) {
+    h.Start();
+    h.agent.Type(kMain, IDC_EDIT_LOW_ALARM, "low");
+    h.agent.PressEnter(kMain);
+    ASSERT_TRUE(h.time.Settle());
+    h.ExpectBox("Please enter an integer.");
+    EXPECT_TRUE(h.agent.IsShown(kMain));
+
+    h.agent.Type(kMain, IDC_EDIT_LOW_ALARM, "-20");
+    h.agent.PressEnter(kMain);
+    h.Close();
+    EXPECT_FALSE(h.agent.Dialog(kMain).has_value());
+    EXPECT_EQ(h.dlg.m_nLowAlarm, -20);
+}
+
+}  // namespace
