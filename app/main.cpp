@@ -1,3 +1,5 @@
 #include "framework/win_main.h"
 
-int main(int argc, char* argv[]) { return AfxWinMain(argc, argv); }
+int main(int argc, char* argv[]) {
+    return AfxWinMain(argc, argv);
+}

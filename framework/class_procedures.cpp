@@ -28,10 +28,13 @@ LRESULT CopyOut(const std::string& text, WPARAM size, LPARAM lParam) {
     return static_cast<LRESULT>(n);
 }
 
-bool IsEditableCombo(const WindowData& w) { return (w.style & 0x3) != CBS_DROPDOWNLIST; }
+bool IsEditableCombo(const WindowData& w) {
+    return (w.style & 0x3) != CBS_DROPDOWNLIST;
+}
 
 bool SameLetter(char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
 }
 
 bool StartsWithNoCase(const std::string& item, const char* prefix) {
@@ -167,7 +170,8 @@ LRESULT ProgressProc(WindowData& w, UINT message, WPARAM wParam, LPARAM lParam, 
     *changed = true;
     switch (message) {
         case PBM_SETRANGE: {
-            const LRESULT previous = MAKELPARAM(static_cast<WORD>(w.rangeMin), static_cast<WORD>(w.rangeMax));
+            const LRESULT previous =
+                MAKELPARAM(static_cast<WORD>(w.rangeMin), static_cast<WORD>(w.rangeMax));
             w.rangeMin = LOWORD(static_cast<DWORD>(lParam));
             w.rangeMax = HIWORD(static_cast<DWORD>(lParam));
             w.pos = std::clamp(w.pos, w.rangeMin, std::max(w.rangeMin, w.rangeMax));
@@ -175,7 +179,8 @@ LRESULT ProgressProc(WindowData& w, UINT message, WPARAM wParam, LPARAM lParam, 
         }
         case PBM_SETPOS: {
             const LRESULT previous = w.pos;
-            w.pos = std::clamp(static_cast<int>(wParam), w.rangeMin, std::max(w.rangeMin, w.rangeMax));
+            w.pos =
+                std::clamp(static_cast<int>(wParam), w.rangeMin, std::max(w.rangeMin, w.rangeMax));
             return previous;
         }
         case PBM_SETBARCOLOR: {

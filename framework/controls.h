@@ -30,7 +30,9 @@ public:
     void ResetContent() { SendMessage(CB_RESETCONTENT); }
     int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
     int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
-    int SetCurSel(int index) { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index))); }
+    int SetCurSel(int index) {
+        return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index)));
+    }
     int FindStringExact(int startAfter, LPCSTR text) const {
         return static_cast<int>(SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(startAfter),
                                             reinterpret_cast<LPARAM>(text)));
@@ -48,9 +50,12 @@ public:
 class CProgressCtrl : public CWnd {
 public:
     void SetRange(short lower, short upper) {
-        SendMessage(PBM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(lower), static_cast<WORD>(upper)));
+        SendMessage(PBM_SETRANGE, 0,
+                    MAKELPARAM(static_cast<WORD>(lower), static_cast<WORD>(upper)));
     }
-    int SetPos(int pos) { return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(pos))); }
+    int SetPos(int pos) {
+        return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(pos)));
+    }
     int GetPos() const { return static_cast<int>(SendMessage(PBM_GETPOS)); }
     COLORREF SetBarColor(COLORREF color) {
         return static_cast<COLORREF>(SendMessage(PBM_SETBARCOLOR, 0, static_cast<LPARAM>(color)));

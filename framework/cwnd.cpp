@@ -49,7 +49,8 @@ LRESULT DispatchToWindow(const MSG& msg) {
 
 CWnd::~CWnd() {
     if (m_hWnd != nullptr) {
-        if (WindowData* window = framework::FindWindowData(m_hWnd); window && window->object == this) {
+        if (WindowData* window = framework::FindWindowData(m_hWnd);
+            window && window->object == this) {
             window->object = nullptr;
         }
     }
@@ -113,7 +114,9 @@ UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC proc) {
     return ::SetTimer(m_hWnd, nIDEvent, nElapse, proc);
 }
 
-BOOL CWnd::KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
+BOOL CWnd::KillTimer(UINT_PTR nIDEvent) {
+    return ::KillTimer(m_hWnd, nIDEvent);
+}
 
 BOOL CWnd::EnableWindow(BOOL enable) {
     WindowData* window = framework::FindWindowData(m_hWnd);
@@ -146,11 +149,14 @@ void CWnd::SetWindowText(LPCSTR text) {
 void CWnd::GetWindowText(CString& text) const {
     const int length = GetWindowTextLength();
     std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-    const auto copied = SendMessage(WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    const auto copied =
+        SendMessage(WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
     text = CString(buffer.data(), static_cast<int>(copied));
 }
 
-int CWnd::GetWindowTextLength() const { return static_cast<int>(SendMessage(WM_GETTEXTLENGTH)); }
+int CWnd::GetWindowTextLength() const {
+    return static_cast<int>(SendMessage(WM_GETTEXTLENGTH));
+}
 
 int CWnd::GetDlgCtrlID() const {
     WindowData* window = framework::FindWindowData(m_hWnd);
@@ -202,7 +208,8 @@ void CWnd::CheckRadioButton(int firstId, int lastId, int checkId) {
 
 int CWnd::GetCheckedRadioButton(int firstId, int lastId) const {
     for (int id = firstId; id <= lastId; ++id) {
-        if (CWnd* button = GetDlgItem(id); button && button->SendMessage(BM_GETCHECK) == BST_CHECKED) {
+        if (CWnd* button = GetDlgItem(id);
+            button && button->SendMessage(BM_GETCHECK) == BST_CHECKED) {
             return id;
         }
     }
@@ -260,7 +267,9 @@ LRESULT CWnd::Default() {
     return DefWindowProc(msg.message, msg.wParam, msg.lParam);
 }
 
-void CWnd::OnTimer(UINT_PTR) { Default(); }
+void CWnd::OnTimer(UINT_PTR) {
+    Default();
+}
 
 const AFX_MSGMAP* CWnd::GetThisMessageMap() {
     static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};
@@ -268,7 +277,9 @@ const AFX_MSGMAP* CWnd::GetThisMessageMap() {
     return &map;
 }
 
-const AFX_MSGMAP* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CWnd::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
 void DestroyWindowTree(HWND hwnd) {
     WindowData* window = framework::FindWindowData(hwnd);

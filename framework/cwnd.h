@@ -28,42 +28,43 @@ struct AFX_MSGMAP {
     const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
-#define DECLARE_MESSAGE_MAP()                           \
-protected:                                              \
-    static const AFX_MSGMAP* GetThisMessageMap();       \
+#define DECLARE_MESSAGE_MAP()                     \
+protected:                                        \
+    static const AFX_MSGMAP* GetThisMessageMap(); \
     const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                          \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-    const AFX_MSGMAP* theClass::GetThisMessageMap() {                                  \
-        using ThisClass [[maybe_unused]] = theClass;                                   \
-        using TheBaseClass = baseClass;                                                \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)          \
+    const AFX_MSGMAP* theClass::GetMessageMap() const { \
+        return GetThisMessageMap();                     \
+    }                                                   \
+    const AFX_MSGMAP* theClass::GetThisMessageMap() {   \
+        using ThisClass [[maybe_unused]] = theClass;    \
+        using TheBaseClass = baseClass;                 \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
-
-#define END_MESSAGE_MAP()                                                                  \
-    {0, 0, 0, 0, nullptr}                                                                  \
-    }                                                                                      \
-    ;                                                                                      \
+#define END_MESSAGE_MAP()                                                                         \
+    { 0, 0, 0, 0, nullptr }                                                                       \
+    }                                                                                             \
+    ;                                                                                             \
     static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
-    return &messageMap;                                                                    \
+    return &messageMap;                                                                           \
     }
 
-#define ON_MESSAGE(message, memberFxn)                                          \
+#define ON_MESSAGE(message, memberFxn)                                           \
     {message, 0, 0, 0, [](CWnd* self, WPARAM wParam, LPARAM lParam) -> LRESULT { \
-         return (static_cast<ThisClass*>(self)->*(memberFxn))(wParam, lParam);  \
+         return (static_cast<ThisClass*>(self)->*(memberFxn))(wParam, lParam);   \
      }},
 
-#define ON_WM_TIMER()                                                    \
-    {WM_TIMER, 0, 0, 0, [](CWnd* self, WPARAM wParam, LPARAM) -> LRESULT { \
+#define ON_WM_TIMER()                                                           \
+    {WM_TIMER, 0, 0, 0, [](CWnd* self, WPARAM wParam, LPARAM) -> LRESULT {      \
          static_cast<ThisClass*>(self)->OnTimer(static_cast<UINT_PTR>(wParam)); \
-         return 0;                                                       \
+         return 0;                                                              \
      }},
 
-#define ON_CONTROL(code, id, memberFxn)                                             \
+#define ON_CONTROL(code, id, memberFxn)                                                 \
     {WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(id), \
-     [](CWnd* self, WPARAM, LPARAM) -> LRESULT {                                    \
-         (static_cast<ThisClass*>(self)->*(memberFxn))();                           \
-         return 0;                                                                  \
+     [](CWnd* self, WPARAM, LPARAM) -> LRESULT {                                        \
+         (static_cast<ThisClass*>(self)->*(memberFxn))();                               \
+         return 0;                                                                      \
      }},
 
 #define ON_COMMAND(id, memberFxn) ON_CONTROL(0, id, memberFxn)

@@ -121,15 +121,16 @@ void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value) {
             value.Empty();
             if (index != CB_ERR && length != CB_ERR) {
                 std::string buffer(static_cast<std::size_t>(length) + 1, '\0');
-                control->SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+                control->SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                     reinterpret_cast<LPARAM>(buffer.data()));
                 value = CString(buffer.data(), static_cast<int>(length));
             }
         }
         return;
     }
     // A list entry that begins with the text, else (editable box) the text itself.
-    if (control->SendMessage(CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.GetString())) ==
-        CB_ERR) {
+    if (control->SendMessage(CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(value.GetString())) == CB_ERR) {
         control->SetWindowText(value);
     }
 }

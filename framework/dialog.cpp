@@ -6,8 +6,8 @@
 #include "platform/wait_hub.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-    ON_COMMAND(IDOK, &CDialog::OnOK)
-    ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+ON_COMMAND(IDOK, &CDialog::OnOK)
+ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
 END_MESSAGE_MAP()
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
@@ -26,8 +26,9 @@ HWND CDialog::CreateFromTemplate(HWND owner) {
     dialog->style = dialogTemplate->style & ~WS_VISIBLE;
     dialog->exStyle = dialogTemplate->exStyle;
     dialog->text = dialogTemplate->caption;
-    dialog->rect = RECT{dialogTemplate->x, dialogTemplate->y, dialogTemplate->x + dialogTemplate->cx,
-                        dialogTemplate->y + dialogTemplate->cy};
+    dialog->rect =
+        RECT{dialogTemplate->x, dialogTemplate->y, dialogTemplate->x + dialogTemplate->cx,
+             dialogTemplate->y + dialogTemplate->cy};
     dialog->fontFace = dialogTemplate->fontFace;
     dialog->fontPointSize = dialogTemplate->fontPointSize;
     HWND hwnd = framework::CreateWindowData(std::move(dialog));
@@ -152,7 +153,9 @@ void CDialog::OnOK() {
     EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 void CDialog::OnWindowDestroyed() {
     auto lock = platform::WaitHub::Instance().Lock();

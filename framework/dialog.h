@@ -38,5 +38,3 @@ private:
     int m_nModalResult = -1;
     bool m_bEnded = false;  // written under the hub lock: the modal loop's wait reads it
 };
-
-

@@ -18,7 +18,7 @@ struct ControlTemplate {
     int id;
     std::string windowClass;
     std::string caption;
-    DWORD style;    // every bit, WS_CHILD and WS_VISIBLE included
+    DWORD style;  // every bit, WS_CHILD and WS_VISIBLE included
     DWORD exStyle;
     int x, y, cx, cy;  // dialog units
     int imageId = 0;   // bitmap resource shown by an SS_BITMAP picture
@@ -31,7 +31,7 @@ struct DialogTemplate {
     std::string caption;
     std::string fontFace;
     int fontPointSize;
-    int x, y, cx, cy;  // dialog units
+    int x, y, cx, cy;                       // dialog units
     std::vector<ControlTemplate> controls;  // in tab order
 };
 

@@ -9,9 +9,13 @@ std::unique_ptr<Presenter>& InstalledPresenter() {
 }
 }  // namespace
 
-Presenter& GetPresenter() { return *InstalledPresenter(); }
+Presenter& GetPresenter() {
+    return *InstalledPresenter();
+}
 
-void SetPresenter(std::unique_ptr<Presenter> presenter) { InstalledPresenter() = std::move(presenter); }
+void SetPresenter(std::unique_ptr<Presenter> presenter) {
+    InstalledPresenter() = std::move(presenter);
+}
 
 void HeadlessPresenter::WindowCreated(const WindowState& state) {
     {
@@ -71,7 +75,8 @@ std::vector<ShownMessageBox> HeadlessPresenter::Boxes() const {
     return boxes_;
 }
 
-bool HeadlessPresenter::WaitFor(const std::function<bool()>& cond, std::chrono::milliseconds timeout) {
+bool HeadlessPresenter::WaitFor(const std::function<bool()>& cond,
+                                std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {

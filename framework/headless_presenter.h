@@ -24,7 +24,7 @@ public:
     void MessageBoxClosed(int boxId) override;
 
     // Thread-safe views for the user agent.
-    std::vector<WindowState> Windows() const;  // in creation order
+    std::vector<WindowState> Windows() const;    // in creation order
     std::vector<ShownMessageBox> Boxes() const;  // every box shown, in order
     // Waits in real time until cond() holds (re-checked at every change); false on time-out.
     bool WaitFor(const std::function<bool()>& cond, std::chrono::milliseconds timeout);

@@ -43,7 +43,9 @@ std::string ModuleBaseName() {
 }  // namespace
 
 namespace framework {
-void SetWorkerThread() { t_isWorker = true; }
+void SetWorkerThread() {
+    t_isWorker = true;
+}
 }  // namespace framework
 
 bool CloseMessageBox(int boxId, int result) {

@@ -300,7 +300,9 @@ BOOL PeekMessage(MSG* msg, HWND, UINT, UINT, UINT removeMsg) {
     }
 }
 
-LRESULT DispatchMessage(const MSG* msg) { return framework::DispatchToWindow(*msg); }
+LRESULT DispatchMessage(const MSG* msg) {
+    return framework::DispatchToWindow(*msg);
+}
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC) {
     if (!framework::WindowExists(hwnd)) {
@@ -327,8 +329,8 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC) {
 BOOL KillTimer(HWND hwnd, UINT_PTR id) {
     auto lock = WaitHub::Instance().Lock();
     framework::ThreadQueue& queue = framework::CurrentQueueLocked();
-    const auto removed =
-        std::erase_if(queue.timers, [&](const framework::Timer& t) { return t.hwnd == hwnd && t.id == id; });
+    const auto removed = std::erase_if(
+        queue.timers, [&](const framework::Timer& t) { return t.hwnd == hwnd && t.id == id; });
     return removed > 0 ? TRUE : FALSE;
 }
 

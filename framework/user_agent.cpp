@@ -3,7 +3,9 @@
 #include "framework/window_styles.h"
 
 namespace {
-bool IsDialog(const WindowState& w) { return (w.style & WS_CHILD) == 0; }
+bool IsDialog(const WindowState& w) {
+    return (w.style & WS_CHILD) == 0;
+}
 }  // namespace
 
 std::optional<WindowState> UserAgent::Dialog(UINT dialogId) const {
@@ -68,11 +70,17 @@ void UserAgent::Pick(UINT dialogId, int controlId, int index) {
     Post(UserInput::Kind::SelectItem, ControlHandle(dialogId, controlId), {}, index);
 }
 
-void UserAgent::PressEnter(UINT dialogId) { Post(UserInput::Kind::Enter, DialogHandle(dialogId)); }
+void UserAgent::PressEnter(UINT dialogId) {
+    Post(UserInput::Kind::Enter, DialogHandle(dialogId));
+}
 
-void UserAgent::PressEscape(UINT dialogId) { Post(UserInput::Kind::Escape, DialogHandle(dialogId)); }
+void UserAgent::PressEscape(UINT dialogId) {
+    Post(UserInput::Kind::Escape, DialogHandle(dialogId));
+}
 
-void UserAgent::CloseBox(UINT dialogId) { Post(UserInput::Kind::Close, DialogHandle(dialogId)); }
+void UserAgent::CloseBox(UINT dialogId) {
+    Post(UserInput::Kind::Close, DialogHandle(dialogId));
+}
 
 std::vector<std::string> UserAgent::BoxTexts() const {
     std::vector<std::string> texts;

@@ -3,16 +3,18 @@
 // box disables its owner, so the owner's controls ignore clicks meanwhile.
 #include <algorithm>
 
+#include "framework/cwnd.h"
 #include "framework/dialog_template.h"
 #include "framework/message_queue.h"
 #include "framework/presenter.h"
 #include "framework/window_table.h"
-#include "framework/cwnd.h"
 
 namespace framework {
 namespace {
 
-bool TakesInput(const WindowData* w) { return w != nullptr && w->IsVisible() && w->IsEnabled(); }
+bool TakesInput(const WindowData* w) {
+    return w != nullptr && w->IsVisible() && w->IsEnabled();
+}
 
 void Notify(const WindowData& control, WORD code) {
     ::SendMessage(control.parent, WM_COMMAND, MAKELONG(static_cast<WORD>(control.id), code),
@@ -60,8 +62,10 @@ void Click(WindowData& control) {
 void SetText(WindowData& control, const std::string& text) {
     CWnd::FromHandle(control.hwnd)->SetFocus();
     if (control.windowClass == kEditClass) {
-        const std::size_t limit = control.limit > 0 ? static_cast<std::size_t>(control.limit) : 30000;
-        ::SendMessage(control.hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.substr(0, limit).c_str()));
+        const std::size_t limit =
+            control.limit > 0 ? static_cast<std::size_t>(control.limit) : 30000;
+        ::SendMessage(control.hwnd, WM_SETTEXT, 0,
+                      reinterpret_cast<LPARAM>(text.substr(0, limit).c_str()));
         Notify(control, EN_CHANGE);
     } else if (control.windowClass == kComboBoxClass && (control.style & 0x3) != CBS_DROPDOWNLIST) {
         control.curSel = -1;
@@ -71,7 +75,8 @@ void SetText(WindowData& control, const std::string& text) {
 }
 
 void SelectItem(WindowData& control, int index) {
-    if (control.windowClass != kComboBoxClass || index < 0 || index >= static_cast<int>(control.items.size())) {
+    if (control.windowClass != kComboBoxClass || index < 0 ||
+        index >= static_cast<int>(control.items.size())) {
         return;
     }
     CWnd::FromHandle(control.hwnd)->SetFocus();

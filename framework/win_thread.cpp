@@ -71,7 +71,9 @@ DWORD CWinThread::ResumeThread() {
     return previous;
 }
 
-CWinApp::CWinApp(LPCSTR lpszAppName) : m_pszAppName(lpszAppName) { g_app = this; }
+CWinApp::CWinApp(LPCSTR lpszAppName) : m_pszAppName(lpszAppName) {
+    g_app = this;
+}
 
 CWinApp::~CWinApp() {
     if (g_app == this) {
@@ -79,10 +81,12 @@ CWinApp::~CWinApp() {
     }
 }
 
-BOOL CWinApp::InitInstance() { return TRUE; }
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
 
-CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int, UINT, DWORD dwCreateFlags,
-                           LPSECURITY_ATTRIBUTES) {
+CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int, UINT,
+                           DWORD dwCreateFlags, LPSECURITY_ATTRIBUTES) {
     auto* thread = new CWinThread;
     thread->m_hThread = platform::CreateThreadHandle();
     thread->m_bStarted = (dwCreateFlags & CREATE_SUSPENDED) == 0;
@@ -96,11 +100,17 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int, UIN
     return thread;
 }
 
-void AfxEndThread(UINT nExitCode, BOOL) { throw ThreadExit{nExitCode}; }
+void AfxEndThread(UINT nExitCode, BOOL) {
+    throw ThreadExit{nExitCode};
+}
 
-CWinThread* AfxGetThread() { return t_thread != nullptr ? t_thread : g_app; }
+CWinThread* AfxGetThread() {
+    return t_thread != nullptr ? t_thread : g_app;
+}
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
 
 CWnd* AfxGetMainWnd() {
     CWinThread* thread = AfxGetThread();

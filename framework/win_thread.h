@@ -20,7 +20,8 @@ public:
     DWORD ResumeThread();
 
 private:
-    friend CWinThread* AfxBeginThread(AFX_THREADPROC, LPVOID, int, UINT, DWORD, LPSECURITY_ATTRIBUTES);
+    friend CWinThread* AfxBeginThread(AFX_THREADPROC, LPVOID, int, UINT, DWORD,
+                                      LPSECURITY_ATTRIBUTES);
     bool m_bStarted = false;  // guarded by the hub lock
 };
 
@@ -36,10 +37,10 @@ public:
     CWnd* GetMainWnd() override { return m_pMainWnd; }
 };
 
-
 CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam,
                            int nPriority = THREAD_PRIORITY_NORMAL, UINT nStackSize = 0,
-                           DWORD dwCreateFlags = 0, LPSECURITY_ATTRIBUTES lpSecurityAttrs = nullptr);
+                           DWORD dwCreateFlags = 0,
+                           LPSECURITY_ATTRIBUTES lpSecurityAttrs = nullptr);
 // Ends the calling worker thread with the exit code; does not return.
 [[noreturn]] void AfxEndThread(UINT nExitCode, BOOL bDelete = TRUE);
 CWinThread* AfxGetThread();

@@ -19,7 +19,9 @@ Table& Windows() {
     return table;
 }
 
-std::uintptr_t Key(HWND hwnd) { return reinterpret_cast<std::uintptr_t>(hwnd); }
+std::uintptr_t Key(HWND hwnd) {
+    return reinterpret_cast<std::uintptr_t>(hwnd);
+}
 
 }  // namespace
 
@@ -42,7 +44,9 @@ WindowData* FindWindowData(HWND hwnd) {
     return it == table.windows.end() ? nullptr : it->second.get();
 }
 
-bool WindowExists(HWND hwnd) { return FindWindowData(hwnd) != nullptr; }
+bool WindowExists(HWND hwnd) {
+    return FindWindowData(hwnd) != nullptr;
+}
 
 bool WindowThread(HWND hwnd, std::thread::id* thread) {
     auto& table = Windows();

@@ -12,10 +12,10 @@ class CWnd;
 
 struct WindowData : WindowState {
     std::thread::id thread;
-    CWnd* object = nullptr;              // the C++ object that handles its messages, if any
-    std::unique_ptr<CWnd> temporary;     // stand-in object handed out by FromHandle
-    std::vector<HWND> children;          // controls, in tab order
-    bool created = false;                // the presenter has been told
+    CWnd* object = nullptr;           // the C++ object that handles its messages, if any
+    std::unique_ptr<CWnd> temporary;  // stand-in object handed out by FromHandle
+    std::vector<HWND> children;       // controls, in tab order
+    bool created = false;             // the presenter has been told
 };
 
 namespace framework {

@@ -8,13 +8,19 @@ std::recursive_mutex* Impl(LPCRITICAL_SECTION section) {
 }
 }  // namespace
 
-void InitializeCriticalSection(LPCRITICAL_SECTION section) { section->lock = new std::recursive_mutex; }
+void InitializeCriticalSection(LPCRITICAL_SECTION section) {
+    section->lock = new std::recursive_mutex;
+}
 
 void DeleteCriticalSection(LPCRITICAL_SECTION section) {
     delete Impl(section);
     section->lock = nullptr;
 }
 
-void EnterCriticalSection(LPCRITICAL_SECTION section) { Impl(section)->lock(); }
+void EnterCriticalSection(LPCRITICAL_SECTION section) {
+    Impl(section)->lock();
+}
 
-void LeaveCriticalSection(LPCRITICAL_SECTION section) { Impl(section)->unlock(); }
+void LeaveCriticalSection(LPCRITICAL_SECTION section) {
+    Impl(section)->unlock();
+}

@@ -26,7 +26,9 @@ public:
     DWORD exitCode = STILL_ACTIVE;
 };
 
-std::shared_ptr<Event> FindEvent(HANDLE handle) { return LookupHandleAs<Event>(handle); }
+std::shared_ptr<Event> FindEvent(HANDLE handle) {
+    return LookupHandleAs<Event>(handle);
+}
 
 std::optional<TimePoint> DeadlineAfter(DWORD milliseconds) {
     if (milliseconds == INFINITE) {
@@ -61,7 +63,9 @@ bool IsEventSignalledLocked(HANDLE handle) {
     return event != nullptr && event->signalled;
 }
 
-HANDLE CreateThreadHandle() { return InsertHandle(std::make_shared<ThreadObject>()); }
+HANDLE CreateThreadHandle() {
+    return InsertHandle(std::make_shared<ThreadObject>());
+}
 
 void FinishThreadHandle(HANDLE thread, DWORD exitCode) {
     auto object = LookupHandleAs<ThreadObject>(thread);
@@ -112,8 +116,7 @@ BOOL ResetEvent(HANDLE event) {
     return TRUE;
 }
 
-DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
-                             DWORD milliseconds) {
+DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds) {
     if (count == 0 || count > MAXIMUM_WAIT_OBJECTS || handles == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return WAIT_FAILED;

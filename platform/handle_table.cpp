@@ -19,7 +19,9 @@ HandleTable& Table() {
     return table;
 }
 
-std::uintptr_t Key(HANDLE handle) { return reinterpret_cast<std::uintptr_t>(handle); }
+std::uintptr_t Key(HANDLE handle) {
+    return reinterpret_cast<std::uintptr_t>(handle);
+}
 
 }  // namespace
 

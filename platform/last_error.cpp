@@ -72,9 +72,13 @@ constexpr CodeText kTexts[] = {
 
 }  // namespace
 
-DWORD GetLastError() { return t_lastError; }
+DWORD GetLastError() {
+    return t_lastError;
+}
 
-void SetLastError(DWORD code) { t_lastError = code; }
+void SetLastError(DWORD code) {
+    t_lastError = code;
+}
 
 DWORD ErrorFromErrno(int err) {
     for (const auto& m : kErrnoToCode) {

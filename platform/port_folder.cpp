@@ -10,7 +10,8 @@
 namespace platform {
 
 std::string PortFolder() {
-    if (const char* explicitFolder = std::getenv("KALDO_SENSOR_PORTS"); explicitFolder && *explicitFolder) {
+    if (const char* explicitFolder = std::getenv("KALDO_SENSOR_PORTS");
+        explicitFolder && *explicitFolder) {
         return explicitFolder;
     }
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {

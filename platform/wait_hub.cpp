@@ -78,7 +78,8 @@ bool WaitHub::Wait(std::unique_lock<std::mutex>& lock, const std::function<bool(
         const auto seen = generation_.load(std::memory_order_acquire);
         lock.unlock();
         const auto spinEnd = SteadyClock::now() + kSpin;
-        while (generation_.load(std::memory_order_acquire) == seen && SteadyClock::now() < spinEnd) {
+        while (generation_.load(std::memory_order_acquire) == seen &&
+               SteadyClock::now() < spinEnd) {
             std::this_thread::yield();
         }
         lock.lock();
@@ -112,14 +113,18 @@ void WaitHub::UnregisterCurrentThread() {
     }
 }
 
-bool WaitHub::IsCurrentThreadRegistered() { return t_registered; }
+bool WaitHub::IsCurrentThreadRegistered() {
+    return t_registered;
+}
 
 void WaitHub::RegisterStartingThread() {
     auto lock = Lock();
     ++registeredThreads_;
 }
 
-void WaitHub::AdoptRegistration() { t_registered = true; }
+void WaitHub::AdoptRegistration() {
+    t_registered = true;
+}
 
 // Sources are taken in and out under their own lock: a source may be created by code that
 // already holds the hub lock (the first port operation creates the descriptor watcher).
@@ -142,7 +147,8 @@ void WaitHub::RemoveSource(SourceId id) {
 }
 
 void WaitHub::NoteLineActivity() {
-    lastLineActivity_.store(SteadyClock::now().time_since_epoch().count(), std::memory_order_release);
+    lastLineActivity_.store(SteadyClock::now().time_since_epoch().count(),
+                            std::memory_order_release);
 }
 
 std::optional<TimePoint> WaitHub::SettleDeadline() const {

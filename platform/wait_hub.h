@@ -27,7 +27,8 @@ public:
     virtual ~Sleeper() = default;
     // Called with the hub lock held; may release and retake it. Returns when woken, at
     // realDeadline, or spuriously.
-    virtual void Sleep(std::unique_lock<std::mutex>& lock, std::optional<TimePoint> realDeadline) = 0;
+    virtual void Sleep(std::unique_lock<std::mutex>& lock,
+                       std::optional<TimePoint> realDeadline) = 0;
     // Called with the hub lock held, from any thread.
     virtual void Wake() = 0;
 };

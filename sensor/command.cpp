@@ -29,10 +29,12 @@ void CKaldoSensorSettingDlg::SendCommand(int nKind) {
                      m_strRangeMaxHex + "," + m_strRangeMinHex + "," + m_strHighAlarmHex + "," +
                      m_strLowAlarmHex;
         if (m_bLoraWan) {
-            strCommand += "," + m_strFrequency + "," + m_strDevEui + "," + m_strAppEui + "," + m_strAppKey;
+            strCommand +=
+                "," + m_strFrequency + "," + m_strDevEui + "," + m_strAppEui + "," + m_strAppKey;
             strCommand = CMD_PREFIX_SET_LORAWAN + strCommand;
         } else {
-            strCommand += "," + m_strNbBand + "," + m_strImei + "," + m_strServerIp + "," + m_strServerPort;
+            strCommand +=
+                "," + m_strNbBand + "," + m_strImei + "," + m_strServerIp + "," + m_strServerPort;
             strCommand = CMD_PREFIX_SET_NB + strCommand;
         }
     } else {

@@ -113,7 +113,8 @@ void CKaldoSensorSettingDlg::OnTimer(UINT_PTR nIDEvent) {
                 const int nResult = ParseReply(m_strRx);
                 KillTimer(TIMER_SET_REPLY);
                 KillTimer(TIMER_SET_WATCHDOG);
-                MessageBox(nResult >= 1 ? "The Parameters have been set correctly\r\n" : "Failure\r\n");
+                MessageBox(nResult >= 1 ? "The Parameters have been set correctly\r\n"
+                                        : "Failure\r\n");
                 g_nTimeoutTicks = 0;
                 CloseProgress();
             }

@@ -53,7 +53,8 @@ UINT CSerialPort::MonitorThread(LPVOID pParam) {
                 // The mask the port was given, not the events that fired.
                 DWORD dwMask = 0;
                 GetCommMask(pPort->m_hPort, &dwMask);
-                const HWND hOwner = pPort->m_pOwnerWnd != nullptr ? pPort->m_pOwnerWnd->GetSafeHwnd() : nullptr;
+                const HWND hOwner =
+                    pPort->m_pOwnerWnd != nullptr ? pPort->m_pOwnerWnd->GetSafeHwnd() : nullptr;
                 for (const LineEvent& event : kLineEvents) {
                     if ((dwMask & event.bit) != 0) {
                         ::SendMessage(hOwner, event.message, 0, pPort->m_nPort);
@@ -107,7 +108,8 @@ void CSerialPort::DrainReceive() {
         // A read that timed out with nothing has nothing to deliver.
         if (bRead && dwRead == 1) {
             CWnd* pMainWnd = AfxGetThread()->GetMainWnd();
-            ::SendMessage(pMainWnd != nullptr ? pMainWnd->GetSafeHwnd() : nullptr, UWM_PORT_RXBYTE, byte, m_nPort);
+            ::SendMessage(pMainWnd != nullptr ? pMainWnd->GetSafeHwnd() : nullptr, UWM_PORT_RXBYTE,
+                          byte, m_nPort);
         }
     }
 }

@@ -147,9 +147,9 @@ void CSerialPort::QueueWrite(const char* pBytes, int nLength) {
 void CSerialPort::ReportError(const char* pszStep) {
     const DWORD dwError = GetLastError();
     char* pszSystemText = nullptr;
-    const DWORD nSystemText =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, dwError,
-                       LANG_USER_DEFAULT, reinterpret_cast<LPSTR>(&pszSystemText), 0, nullptr);
+    const DWORD nSystemText = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, dwError,
+        LANG_USER_DEFAULT, reinterpret_cast<LPSTR>(&pszSystemText), 0, nullptr);
     CString strSystemText;
     if (nSystemText != 0) {
         strSystemText = pszSystemText;

@@ -15,13 +15,13 @@ constexpr int kPortNamePrefixLength = 3;
 CKaldoSensorSettingDlg::CKaldoSensorSettingDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
 
 BEGIN_MESSAGE_MAP(CKaldoSensorSettingDlg, CDialog)
-    ON_MESSAGE(UWM_PORT_RXBYTE, &CKaldoSensorSettingDlg::OnRxByte)
-    ON_WM_TIMER()
-    ON_BN_CLICKED(IDC_BUTTON_USB_SET, &CKaldoSensorSettingDlg::OnUsbSet)
-    ON_BN_CLICKED(IDC_BUTTON_SENSOR_INITIAL, &CKaldoSensorSettingDlg::OnSensorInitial)
-    ON_BN_CLICKED(IDC_BUTTON_SENSOR_SET, &CKaldoSensorSettingDlg::OnSensorSet)
-    ON_BN_CLICKED(IDC_RADIO_LORAWAN, &CKaldoSensorSettingDlg::OnModeRadio)
-    ON_BN_CLICKED(IDC_RADIO_NB, &CKaldoSensorSettingDlg::OnModeRadio)
+ON_MESSAGE(UWM_PORT_RXBYTE, &CKaldoSensorSettingDlg::OnRxByte)
+ON_WM_TIMER()
+ON_BN_CLICKED(IDC_BUTTON_USB_SET, &CKaldoSensorSettingDlg::OnUsbSet)
+ON_BN_CLICKED(IDC_BUTTON_SENSOR_INITIAL, &CKaldoSensorSettingDlg::OnSensorInitial)
+ON_BN_CLICKED(IDC_BUTTON_SENSOR_SET, &CKaldoSensorSettingDlg::OnSensorSet)
+ON_BN_CLICKED(IDC_RADIO_LORAWAN, &CKaldoSensorSettingDlg::OnModeRadio)
+ON_BN_CLICKED(IDC_RADIO_NB, &CKaldoSensorSettingDlg::OnModeRadio)
 END_MESSAGE_MAP()
 
 BOOL CKaldoSensorSettingDlg::OnInitDialog() {
@@ -84,8 +84,8 @@ void CKaldoSensorSettingDlg::OnUsbSet() {
             m_bPortOpen = false;
             message = "The numbers of HOST is exceed 10";
         } else {
-            m_Port.m_pMonitor = AfxBeginThread(CSerialPort::MonitorThread, &m_Port, THREAD_PRIORITY_NORMAL, 0, 0,
-                                               nullptr);
+            m_Port.m_pMonitor = AfxBeginThread(CSerialPort::MonitorThread, &m_Port,
+                                               THREAD_PRIORITY_NORMAL, 0, 0, nullptr);
             m_bPortOpen = true;
             message = "Intial Serial Port sucessful";
         }

@@ -18,7 +18,7 @@ void CSensorProgress::DoDataExchange(CDataExchange* pDX) {
 }
 
 BEGIN_MESSAGE_MAP(CSensorProgress, CDialog)
-    ON_WM_TIMER()
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 BOOL CSensorProgress::OnInitDialog() {

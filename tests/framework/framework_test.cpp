@@ -28,7 +28,16 @@ const bool kRegistered = [] {
         return ControlTemplate{id, cls, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 50, 14, 0};
     };
     RegisterDialogTemplate(DialogTemplate{
-        kTestDialog, WS_POPUP | WS_CAPTION, 0, "Test", "MS Shell Dlg", 9, 0, 0, 200, 100,
+        kTestDialog,
+        WS_POPUP | WS_CAPTION,
+        0,
+        "Test",
+        "MS Shell Dlg",
+        9,
+        0,
+        0,
+        200,
+        100,
         {control(kButton, kButtonClass, BS_PUSHBUTTON), control(kTextEdit, kEditClass, 0),
          control(kFirstInt, kEditClass, 0), control(kSecondInt, kEditClass, 0),
          control(kCombo, kComboBoxClass, CBS_DROPDOWN)}});
@@ -54,7 +63,8 @@ public:
     CString combo;
 
     int TicksOf(UINT_PTR id) const {
-        return static_cast<int>(std::count_if(ticks.begin(), ticks.end(), [id](auto& t) { return t.first == id; }));
+        return static_cast<int>(
+            std::count_if(ticks.begin(), ticks.end(), [id](auto& t) { return t.first == id; }));
     }
 
 protected:
@@ -75,7 +85,9 @@ protected:
         pingThread = std::this_thread::get_id();
         return static_cast<LRESULT>(wParam) * 2;
     }
-    LRESULT OnArm(WPARAM id, LPARAM period) { return SetTimer(id, static_cast<UINT>(period), nullptr); }
+    LRESULT OnArm(WPARAM id, LPARAM period) {
+        return SetTimer(id, static_cast<UINT>(period), nullptr);
+    }
     LRESULT OnKill(WPARAM id, LPARAM) { return KillTimer(id); }
     LRESULT OnExchange(WPARAM save, LPARAM) {
         exchanged = UpdateData(static_cast<BOOL>(save));
@@ -95,12 +107,12 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(TestDialog, CDialog)
-    ON_MESSAGE(kPing, &TestDialog::OnPing)
-    ON_MESSAGE(kArm, &TestDialog::OnArm)
-    ON_MESSAGE(kKill, &TestDialog::OnKill)
-    ON_MESSAGE(kExchange, &TestDialog::OnExchange)
-    ON_WM_TIMER()
-    ON_BN_CLICKED(kButton, &TestDialog::OnButton)
+ON_MESSAGE(kPing, &TestDialog::OnPing)
+ON_MESSAGE(kArm, &TestDialog::OnArm)
+ON_MESSAGE(kKill, &TestDialog::OnKill)
+ON_MESSAGE(kExchange, &TestDialog::OnExchange)
+ON_WM_TIMER()
+ON_BN_CLICKED(kButton, &TestDialog::OnButton)
 END_MESSAGE_MAP()
 
 class FrameworkTest : public ::testing::Test {
@@ -170,7 +182,8 @@ UINT BoxThenExit(LPVOID) {
 TEST_F(FrameworkTest, WorkerBoxLeavesTimersTickingAndTheWorkerEndsWithItsExitCode) {
     Open();
     Send(kArm, 7, 100);
-    CWinThread* worker = AfxBeginThread(BoxThenExit, nullptr, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    CWinThread* worker =
+        AfxBeginThread(BoxThenExit, nullptr, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     worker->m_bAutoDelete = FALSE;
     worker->ResumeThread();
     ASSERT_TRUE(agent.WaitForMessageBox());

@@ -79,7 +79,8 @@ TEST_F(CommandTest, SetChecksStopAtTheFirstFailureOnLengthAlone) {
     const std::string eui15(15, 'A');
     const std::string key31(31, 'F');
     const Check checks[] = {
-        {"port closed", [](auto& d) { d.m_bPortOpen = false; }, "Please Initial the Serial Port sucessfully again"},
+        {"port closed", [](auto& d) { d.m_bPortOpen = false; },
+         "Please Initial the Serial Port sucessfully again"},
         {"port closed beats every other failure",
          [](auto& d) {
              d.m_bPortOpen = false;
@@ -87,26 +88,35 @@ TEST_F(CommandTest, SetChecksStopAtTheFirstFailureOnLengthAlone) {
              d.m_strFrequency = "";
          },
          "Please Initial the Serial Port sucessfully again"},
-        {"not read", [](auto& d) { d.m_bParamsRead = false; }, "Please Click the Sensor Initial button Firstly"},
+        {"not read", [](auto& d) { d.m_bParamsRead = false; },
+         "Please Click the Sensor Initial button Firstly"},
         {"frequency", [](auto& d) { d.m_strFrequency = ""; }, "Please check the Lora Frequency"},
-        {"device EUI", [&](auto& d) { d.m_strDevEui = eui15.c_str(); }, "Please check the Lora EUI"},
+        {"device EUI", [&](auto& d) { d.m_strDevEui = eui15.c_str(); },
+         "Please check the Lora EUI"},
         {"app EUI before app key",
          [&](auto& d) {
              d.m_strAppEui = "70B3D57ED00107271";
              d.m_strAppKey = key31.c_str();
          },
          "Please input the right APPEUI"},
-        {"app key", [&](auto& d) { d.m_strAppKey = key31.c_str(); }, "Please input the right APPKey"},
-        {"non-hex EUIs pass", [](auto& d) { d.m_strDevEui = d.m_strAppEui = "ZZZZZZZZZZZZZZZZ"; }, nullptr},
+        {"app key", [&](auto& d) { d.m_strAppKey = key31.c_str(); },
+         "Please input the right APPKey"},
+        {"non-hex EUIs pass", [](auto& d) { d.m_strDevEui = d.m_strAppEui = "ZZZZZZZZZZZZZZZZ"; },
+         nullptr},
         {"server address not checked for LoRaWAN", [](auto& d) { d.m_strServerIp = ""; }, nullptr},
-        {"NB band", [](auto& d) { d.m_bLoraWan = false, d.m_strNbBand = ""; }, "Please check the NB band"},
-        {"NB IMEI", [](auto& d) { d.m_bLoraWan = false, d.m_strImei = "46001234567896"; }, "Please check the NB IMEI"},
-        {"NB six-character address", [](auto& d) { d.m_bLoraWan = false, d.m_strServerIp = "1.1.1."; },
+        {"NB band", [](auto& d) { d.m_bLoraWan = false, d.m_strNbBand = ""; },
+         "Please check the NB band"},
+        {"NB IMEI", [](auto& d) { d.m_bLoraWan = false, d.m_strImei = "46001234567896"; },
+         "Please check the NB IMEI"},
+        {"NB six-character address",
+         [](auto& d) { d.m_bLoraWan = false, d.m_strServerIp = "1.1.1."; },
          "Please check the Server IP"},
-        {"NB seven-character address", [](auto& d) { d.m_bLoraWan = false, d.m_strServerIp = "1.1.1.1"; }, nullptr},
+        {"NB seven-character address",
+         [](auto& d) { d.m_bLoraWan = false, d.m_strServerIp = "1.1.1.1"; }, nullptr},
         {"NB server port", [](auto& d) { d.m_bLoraWan = false, d.m_strServerPort = ""; },
          "Please check the Server Port"},
-        {"NB ignores the LoRaWAN key", [](auto& d) { d.m_bLoraWan = false, d.m_strAppKey = "1"; }, nullptr},
+        {"NB ignores the LoRaWAN key", [](auto& d) { d.m_bLoraWan = false, d.m_strAppKey = "1"; },
+         nullptr},
     };
     for (const Check& check : checks) {
         SCOPED_TRACE(check.name);

@@ -27,7 +27,8 @@ constexpr UINT kRun = WM_APP + 10;
 constexpr UINT kPost = WM_APP + 11;
 
 const bool kRegistered = [] {
-    RegisterDialogTemplate(DialogTemplate{kOwnerDialog, WS_POPUP, 0, "Owner", "MS Shell Dlg", 9, 0, 0, 100, 50, {}});
+    RegisterDialogTemplate(
+        DialogTemplate{kOwnerDialog, WS_POPUP, 0, "Owner", "MS Shell Dlg", 9, 0, 0, 100, 50, {}});
     return true;
 }();
 
@@ -74,15 +75,16 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(OwnerDialog, CDialog)
-    ON_MESSAGE(UWM_PORT_CTS, &OwnerDialog::OnCts)
-    ON_MESSAGE(UWM_PORT_RXBYTE, &OwnerDialog::OnByte)
-    ON_MESSAGE(kRun, &OwnerDialog::OnRun)
-    ON_MESSAGE(kPost, &OwnerDialog::OnPost)
+ON_MESSAGE(UWM_PORT_CTS, &OwnerDialog::OnCts)
+ON_MESSAGE(UWM_PORT_RXBYTE, &OwnerDialog::OnByte)
+ON_MESSAGE(kRun, &OwnerDialog::OnRun)
+ON_MESSAGE(kPost, &OwnerDialog::OnPost)
 END_MESSAGE_MAP()
 
 int OpenDescriptors() {
     int count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/fd")) {
         ++count;
     }
     return count;
@@ -125,10 +127,13 @@ protected:
         EXPECT_EQ(lines.back()->Open(com), 0);
         return *lines.back();
     }
-    void Run(std::function<void()> f) { SendMessage(owner.GetSafeHwnd(), kRun, 0, reinterpret_cast<LPARAM>(&f)); }
+    void Run(std::function<void()> f) {
+        SendMessage(owner.GetSafeHwnd(), kRun, 0, reinterpret_cast<LPARAM>(&f));
+    }
     // For calls that may show a box: queued, then everything settles.
     void Post(std::function<void()> f) {
-        PostMessage(owner.GetSafeHwnd(), kPost, 0, reinterpret_cast<LPARAM>(new std::function<void()>(std::move(f))));
+        PostMessage(owner.GetSafeHwnd(), kPost, 0,
+                    reinterpret_cast<LPARAM>(new std::function<void()>(std::move(f))));
         ASSERT_TRUE(time.Settle());
     }
     BOOL Open(int com, int baud = 115200) {
@@ -147,7 +152,8 @@ protected:
     std::string ReadLine(platform::PseudoTerminal& line) {
         std::string bytes;
         char buffer[1024];
-        for (auto r = line.Read(buffer, sizeof buffer); r.bytes > 0; r = line.Read(buffer, sizeof buffer)) {
+        for (auto r = line.Read(buffer, sizeof buffer); r.bytes > 0;
+             r = line.Read(buffer, sizeof buffer)) {
             bytes.append(buffer, r.bytes);
         }
         return bytes;
@@ -158,8 +164,9 @@ protected:
         ASSERT_TRUE(time.Settle());
     }
     bool HeldByUs(int com) {
-        HANDLE other = CreateFileA(("COM" + std::to_string(com)).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                   nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+        HANDLE other =
+            CreateFileA(("COM" + std::to_string(com)).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
         if (other == INVALID_HANDLE_VALUE) {
             return true;
         }
@@ -179,8 +186,8 @@ TEST_F(SerialPortTest, MissingOrHeldPortFailsSilentlyAndOnlyTheLastProbeStaysOpe
     EXPECT_EQ(port->m_pOwnerWnd, &owner);
 
     auto& held = Line(5);
-    HANDLE other = CreateFileA("COM5", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
-                               nullptr);
+    HANDLE other = CreateFileA("COM5", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OVERLAPPED, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(Open(5));
     CloseHandle(other);
@@ -208,7 +215,8 @@ TEST_F(SerialPortTest, FailingConfigurationStepIsReportedOnceAndTheRestSkipped) 
     auto box = agent.OpenMessageBox();
     ASSERT_TRUE(box.has_value());
     EXPECT_EQ(box->text,
-              "WARNING:  BuildCommDCB() Failed with the following error: \nThe parameter is incorrect.\r\n\nPort: 3\n");
+              "WARNING:  BuildCommDCB() Failed with the following error: \nThe parameter is "
+              "incorrect.\r\n\nPort: 3\n");
     EXPECT_EQ(box->caption, "Application Error");
     EXPECT_EQ(box->owner, nullptr);
     EXPECT_EQ(box->type, MB_ICONERROR);
@@ -290,7 +298,8 @@ TEST_F(SerialPortTest, ReopeningEndsTheMonitorFirstAndItEndsWithExitCode100) {
     ASSERT_TRUE(Open(3));
     CWinThread* monitor = nullptr;
     Run([&] {
-        monitor = AfxBeginThread(CSerialPort::MonitorThread, port.get(), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+        monitor = AfxBeginThread(CSerialPort::MonitorThread, port.get(), THREAD_PRIORITY_NORMAL, 0,
+                                 CREATE_SUSPENDED);
         monitor->m_bAutoDelete = FALSE;
         monitor->ResumeThread();
     });
@@ -358,7 +367,9 @@ TEST_F(SerialPortTest, ReportsKeepThePortNumberWhenTheSystemHasNoText) {
         port->ReportError("ReadFile()");
     });
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0], "WARNING:  ReadFile() Failed with the following error: \nUnknown error 123456.\nPort: 3\n");
+    EXPECT_EQ(
+        Boxes()[0],
+        "WARNING:  ReadFile() Failed with the following error: \nUnknown error 123456.\nPort: 3\n");
 }
 
 TEST_F(SerialPortTest, OpenAndCloseCyclesLeaveNoDescriptorBehind) {

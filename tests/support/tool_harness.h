@@ -39,7 +39,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-
 class ToolHarness {
 public:
     static constexpr UINT kMain = IDD_KALDOSENSORSETTING_DIALOG;
@@ -75,7 +74,8 @@ public:
 
     // Runs f on the user-interface thread and waits for it; f must not open a box.
     void Run(std::function<void()> f) {
-        SendMessage(dlg.GetSafeHwnd(), TestableDialog::kRunOnUiThread, 0, reinterpret_cast<LPARAM>(&f));
+        SendMessage(dlg.GetSafeHwnd(), TestableDialog::kRunOnUiThread, 0,
+                    reinterpret_cast<LPARAM>(&f));
     }
 
     // Queues f for the user-interface thread and lets everything settle; f may open a box.
@@ -100,7 +100,9 @@ public:
         ASSERT_TRUE(time.Settle());
     }
 
-    void ExpectNoBox() { EXPECT_FALSE(agent.OpenMessageBox().has_value()) << agent.OpenMessageBox()->text; }
+    void ExpectNoBox() {
+        EXPECT_FALSE(agent.OpenMessageBox().has_value()) << agent.OpenMessageBox()->text;
+    }
 
     // Opens the port with "USB Set" and accepts its box.
     void OpenPort() {

@@ -125,8 +125,9 @@ TEST_F(ExchangeTest, TheMarkMayStandInAFieldAndARejectedReplySaysFailuer) {
     Click(IDC_BUTTON_SENSOR_INITIAL);
     Advance(150ms);
     // No "1000" in the header; the high alarm field carries it.
-    std::string reply = "HDR,0002,000F,0064,0000,1000,0000,433000000,AAAAAAAAAAAAAAAA,BBBBBBBBBBBBBBBB,"
-                        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC\r\n";
+    std::string reply =
+        "HDR,0002,000F,0064,0000,1000,0000,433000000,AAAAAAAAAAAAAAAA,BBBBBBBBBBBBBBBB,"
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC\r\n";
     Deliver(reply);
     Advance(200ms);
     h.ExpectBox("The Parameters have been Display correctly\r\n");

@@ -40,7 +40,8 @@ TEST_F(MainDialogTest, StartUpListsTheFoundPortsSelectsTheFirstAndHoldsNone) {
 
     EXPECT_EQ(h.agent.Control(kMain, IDC_COMBO_BAUDRATE)->text, "115200");
     auto intervals = h.agent.Control(kMain, IDC_COMBO_INTERVAL);
-    EXPECT_EQ(intervals->items, (std::vector<std::string>{"15", "30", "60", "120", "240", "480", "960"}));
+    EXPECT_EQ(intervals->items,
+              (std::vector<std::string>{"15", "30", "60", "120", "240", "480", "960"}));
     EXPECT_EQ(intervals->curSel, 2);
     EXPECT_TRUE(h.agent.Control(kMain, IDC_RADIO_LORAWAN)->checked);
     EXPECT_FALSE(h.agent.Control(kMain, IDC_RADIO_NB)->checked);
