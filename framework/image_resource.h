@@ -7,6 +7,9 @@
 #include <optional>
 #include <span>
 
+// The application's icon has this id by the framework's convention.
+constexpr int AFX_IDR_MAINFRAME = 128;
+
 // The bytes are not copied: they must live as long as the program (static storage).
 // Registering an id again replaces its image.
 void RegisterImageResource(int id, const unsigned char* data, std::size_t size);

@@ -111,6 +111,10 @@ TEST(QtUserInput, ClicksTypingAndPicksReachTheFramework) {
             EXPECT_EQ(Control(IDC_EDIT_HIGH_ALARM)->window()->focusWidget(),
                       Control(IDC_EDIT_HIGH_ALARM));
         });
+        // Input is carried out in order: once a later click has arrived, an echo would have too.
+        OnGui([] { QTest::mouseClick(Control(IDC_BUTTON_SENSOR_INITIAL), Qt::LeftButton); });
+        EXPECT_TRUE(WaitOnGui(
+            [&] { return dialog.Notifications(IDC_BUTTON_SENSOR_INITIAL, BN_CLICKED) == 2; }));
         EXPECT_EQ(dialog.Notifications(IDC_EDIT_LOW_ALARM, EN_CHANGE), 0);
         EXPECT_EQ(dialog.Notifications(IDC_COMBO_COM_PORT, CBN_SELCHANGE), 0);
         EXPECT_EQ(dialog.Notifications(IDC_COMBO_COM_PORT, CBN_EDITCHANGE), 0);
