@@ -34,7 +34,6 @@ struct ThreadQueue {
     std::deque<MSG> posted;
     std::deque<UserInput> input;
     std::vector<Timer> timers;
-    bool quit = false;
     bool alive = true;
 };
 
@@ -78,7 +77,7 @@ const Timer* EarliestTimer(const ThreadQueue& queue) {
 }
 
 bool HasWork(const ThreadQueue& queue, platform::TimePoint now) {
-    if (!queue.sent.empty() || !queue.posted.empty() || !queue.input.empty() || queue.quit) {
+    if (!queue.sent.empty() || !queue.posted.empty() || !queue.input.empty()) {
         return true;
     }
     const Timer* t = EarliestTimer(queue);
@@ -99,35 +98,33 @@ void HandleSentLocked(std::unique_lock<std::mutex>& lock, ThreadQueue& queue) {
     }
 }
 
-enum class Retrieved { Message, Input, Nothing };
-
-// Takes the next posted message, input or due timer. Sent messages are handled on the way.
-Retrieved RetrieveLocked(std::unique_lock<std::mutex>& lock, ThreadQueue& queue, MSG* msg,
-                         UserInput* input) {
-    HandleSentLocked(lock, queue);
-    if (!queue.posted.empty()) {
-        *msg = queue.posted.front();
-        queue.posted.pop_front();
-        return Retrieved::Message;
+// Takes the next posted message or due timer. Sent messages and user input are handled on
+// the way, with the lock released around each.
+bool TakeNextLocked(std::unique_lock<std::mutex>& lock, ThreadQueue& queue, MSG* msg) {
+    for (;;) {
+        HandleSentLocked(lock, queue);
+        if (!queue.posted.empty()) {
+            *msg = queue.posted.front();
+            queue.posted.pop_front();
+            return true;
+        }
+        if (!queue.input.empty()) {
+            const UserInput input = queue.input.front();
+            queue.input.pop_front();
+            lock.unlock();
+            ProcessUserInput(input);
+            lock.lock();
+            continue;
+        }
+        const auto now = WaitHub::Instance().Now();
+        auto* timer = const_cast<Timer*>(EarliestTimer(queue));
+        if (timer != nullptr && timer->due <= now) {
+            timer->due = now + timer->period;  // missed periods fold into this one
+            *msg = MSG{timer->hwnd, WM_TIMER, timer->id, 0, 0};
+            return true;
+        }
+        return false;
     }
-    if (queue.quit) {
-        queue.quit = false;
-        *msg = MSG{nullptr, WM_QUIT, 0, 0, 0};
-        return Retrieved::Message;
-    }
-    if (!queue.input.empty()) {
-        *input = queue.input.front();
-        queue.input.pop_front();
-        return Retrieved::Input;
-    }
-    const auto now = WaitHub::Instance().Now();
-    auto* timer = const_cast<Timer*>(EarliestTimer(queue));
-    if (timer != nullptr && timer->due <= now) {
-        timer->due = now + timer->period;
-        *msg = MSG{timer->hwnd, WM_TIMER, timer->id, 0, 0};
-        return Retrieved::Message;
-    }
-    return Retrieved::Nothing;
 }
 
 std::optional<platform::TimePoint> NextTimerDue(const ThreadQueue& queue) {
@@ -147,33 +144,16 @@ void WaitForWorkLocked(std::unique_lock<std::mutex>& lock, ThreadQueue& queue,
 }  // namespace
 
 void RunMessageLoopUntil(const std::function<bool()>& done) {
-    auto& hub = WaitHub::Instance();
-    auto lock = hub.Lock();
+    auto lock = WaitHub::Instance().Lock();
     ThreadQueue& queue = CurrentQueueLocked();
-    for (;;) {
-        if (done()) {
-            return;
-        }
+    while (!done()) {
         MSG msg;
-        UserInput input{UserInput::Kind::Click, nullptr, {}, -1};
-        switch (RetrieveLocked(lock, queue, &msg, &input)) {
-            case Retrieved::Message:
-                if (msg.message == WM_QUIT) {
-                    queue.quit = true;  // leave it for the outer loop
-                    return;
-                }
-                lock.unlock();
-                DispatchMessage(&msg);
-                lock.lock();
-                break;
-            case Retrieved::Input:
-                lock.unlock();
-                ProcessUserInput(input);
-                lock.lock();
-                break;
-            case Retrieved::Nothing:
-                WaitForWorkLocked(lock, queue, &done);
-                break;
+        if (TakeNextLocked(lock, queue, &msg)) {
+            lock.unlock();
+            DispatchMessage(&msg);
+            lock.lock();
+        } else {
+            WaitForWorkLocked(lock, queue, &done);
         }
     }
 }
@@ -248,56 +228,18 @@ BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
-void PostQuitMessage(int) {
-    auto lock = WaitHub::Instance().Lock();
-    framework::CurrentQueueLocked().quit = true;
-}
-
-BOOL GetMessage(MSG* msg, HWND, UINT, UINT) {
-    auto lock = WaitHub::Instance().Lock();
-    framework::ThreadQueue& queue = framework::CurrentQueueLocked();
-    for (;;) {
-        UserInput input{UserInput::Kind::Click, nullptr, {}, -1};
-        switch (framework::RetrieveLocked(lock, queue, msg, &input)) {
-            case framework::Retrieved::Message:
-                return msg->message == WM_QUIT ? FALSE : TRUE;
-            case framework::Retrieved::Input:
-                lock.unlock();
-                framework::ProcessUserInput(input);
-                lock.lock();
-                break;
-            case framework::Retrieved::Nothing:
-                framework::WaitForWorkLocked(lock, queue, nullptr);
-                break;
-        }
-    }
-}
-
 BOOL PeekMessage(MSG* msg, HWND, UINT, UINT, UINT removeMsg) {
     auto lock = WaitHub::Instance().Lock();
     framework::ThreadQueue& queue = framework::CurrentQueueLocked();
+    if (removeMsg == PM_REMOVE) {
+        return framework::TakeNextLocked(lock, queue, msg) ? TRUE : FALSE;
+    }
     framework::HandleSentLocked(lock, queue);
-    if (removeMsg == PM_NOREMOVE) {
-        if (!queue.posted.empty()) {
-            *msg = queue.posted.front();
-            return TRUE;
-        }
+    if (queue.posted.empty()) {
         return FALSE;
     }
-    UserInput input{UserInput::Kind::Click, nullptr, {}, -1};
-    for (;;) {
-        switch (framework::RetrieveLocked(lock, queue, msg, &input)) {
-            case framework::Retrieved::Message:
-                return TRUE;
-            case framework::Retrieved::Input:
-                lock.unlock();
-                framework::ProcessUserInput(input);
-                lock.lock();
-                break;
-            case framework::Retrieved::Nothing:
-                return FALSE;
-        }
-    }
+    *msg = queue.posted.front();
+    return TRUE;
 }
 
 LRESULT DispatchMessage(const MSG* msg) {

@@ -21,9 +21,8 @@ BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 inline BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return PostMessage(hwnd, message, wParam, lParam);
 }
-void PostQuitMessage(int exitCode);
-BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
-// Handles pending sent messages; with PM_REMOVE also takes the next posted message or timer.
+// Handles pending sent messages; with PM_REMOVE also takes the next posted message or timer
+// (user input on the way is carried out).
 BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);
 LRESULT DispatchMessage(const MSG* msg);
 
