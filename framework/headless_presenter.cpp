@@ -75,6 +75,11 @@ std::vector<ShownMessageBox> HeadlessPresenter::Boxes() const {
     return boxes_;
 }
 
+void HeadlessPresenter::ForgetClosedBoxes() {
+    std::lock_guard lock(mutex_);
+    std::erase_if(boxes_, [](const ShownMessageBox& shown) { return !shown.open; });
+}
+
 bool HeadlessPresenter::WaitFor(const std::function<bool()>& cond,
                                 std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);

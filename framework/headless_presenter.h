@@ -26,6 +26,8 @@ public:
     // Thread-safe views for the user agent.
     std::vector<WindowState> Windows() const;    // in creation order
     std::vector<ShownMessageBox> Boxes() const;  // every box shown, in order
+    // Drops the closed boxes from that record, so that a long run keeps it short.
+    void ForgetClosedBoxes();
     // Waits in real time until cond() holds (re-checked at every change); false on time-out.
     bool WaitFor(const std::function<bool()>& cond, std::chrono::milliseconds timeout);
 

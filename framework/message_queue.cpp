@@ -158,6 +158,11 @@ void RunMessageLoopUntil(const std::function<bool()>& done) {
     }
 }
 
+void EnsureThreadQueue() {
+    auto lock = WaitHub::Instance().Lock();
+    CurrentQueueLocked();
+}
+
 void ForgetWindowMessages(HWND hwnd) {
     auto lock = WaitHub::Instance().Lock();
     ThreadQueue& queue = CurrentQueueLocked();

@@ -36,6 +36,10 @@ namespace framework {
 // read only state written under that lock or by this thread under it.
 void RunMessageLoopUntil(const std::function<bool()>& done);
 
+// Gives the calling thread its queue now, so that messages sent to a window it creates are
+// never lost for want of one.
+void EnsureThreadQueue();
+
 // Drops the window's timers and posted messages (it is being destroyed).
 void ForgetWindowMessages(HWND hwnd);
 

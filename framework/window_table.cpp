@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "framework/cwnd.h"
+#include "framework/message_queue.h"
 
 namespace framework {
 namespace {
@@ -14,8 +15,9 @@ struct Table {
     std::uintptr_t next = 0x10000;
 };
 
+// Never destroyed: objects attached to windows still open at exit look it up as they go.
 Table& Windows() {
-    static Table table;
+    static Table& table = *new Table;
     return table;
 }
 
@@ -26,6 +28,7 @@ std::uintptr_t Key(HWND hwnd) {
 }  // namespace
 
 HWND CreateWindowData(std::unique_ptr<WindowData> data) {
+    EnsureThreadQueue();
     auto& table = Windows();
     std::lock_guard lock(table.mutex);
     const std::uintptr_t key = table.next;

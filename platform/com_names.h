@@ -3,7 +3,8 @@
 // the free numbers from 1 in this order, each kind by kernel number: USB serial adapters
 // (ttyUSB*), USB modems (ttyACM*), then on-board UARTs (ttyS*) that have a UART behind them
 // (the port type that TIOCGSERIAL reports is not PORT_UNKNOWN) and are not the system console.
-// Entries whose device is virtual are skipped.
+// Entries whose device is virtual are skipped. When $KALDO_SENSOR_PORTS names the port folder,
+// its links are the only ports.
 #pragma once
 
 #include <optional>

@@ -40,10 +40,19 @@ WaitHub& WaitHub::Instance() {
 }
 
 void WaitHub::NotifyLocked() {
-    generation_.fetch_add(1, std::memory_order_release);
+    // On the real clock only the waiters that can go on are woken: waking the others would
+    // make every idle thread spin once per message, which halves the per-byte hand-off. Under
+    // virtual time every waiter looks again, as time may have moved.
+    WakeLocked(virtual_.load());
+}
+
+void WaitHub::WakeLocked(bool everyone) {
     for (Waiter* w : waiters_) {
-        if (w->sleeping) {
-            w->sleeper->Wake();
+        if (everyone || (*w->ready)()) {
+            w->poked.store(true, std::memory_order_release);
+            if (w->sleeping) {
+                w->sleeper->Wake();
+            }
         }
     }
     idleObservers_.notify_all();
@@ -75,15 +84,14 @@ bool WaitHub::Wait(std::unique_lock<std::mutex>& lock, const std::function<bool(
                 continue;
             }
         }
-        const auto seen = generation_.load(std::memory_order_acquire);
+        self.poked.store(false, std::memory_order_relaxed);
         lock.unlock();
         const auto spinEnd = SteadyClock::now() + kSpin;
-        while (generation_.load(std::memory_order_acquire) == seen &&
-               SteadyClock::now() < spinEnd) {
+        while (!self.poked.load(std::memory_order_acquire) && SteadyClock::now() < spinEnd) {
             std::this_thread::yield();
         }
         lock.lock();
-        if (generation_.load(std::memory_order_acquire) != seen) {
+        if (self.poked.load(std::memory_order_acquire)) {
             continue;
         }
         std::optional<TimePoint> realDeadline = virtual_ ? SettleDeadline() : deadline;
@@ -174,7 +182,8 @@ void WaitHub::UseSteadyClock() {
     auto lock = Lock();
     virtual_ = false;
     autoAdvance_ = false;
-    NotifyLocked();
+    // Sleepers without a real deadline must take up their deadlines on the real clock.
+    WakeLocked(true);
 }
 
 bool WaitHub::IsIdleLocked() {

@@ -90,8 +90,10 @@ private:
         Sleeper* sleeper;
         bool registered;
         bool sleeping = false;
+        std::atomic<bool> poked{false};  // ends the spin before sleeping
     };
 
+    void WakeLocked(bool everyone);
     bool IsIdleLocked();
     std::optional<TimePoint> EarliestDeadlineLocked();
     void TryAdvanceLocked();
@@ -100,7 +102,6 @@ private:
 
     std::mutex mutex_;
     std::vector<Waiter*> waiters_;
-    std::atomic<std::uint64_t> generation_{0};
     int registeredThreads_ = 0;
     std::condition_variable idleObservers_;
 

@@ -60,11 +60,15 @@ void CKaldoSensorSettingDlg::OnSensorSet() {
 void CKaldoSensorSettingDlg::OnTimer(UINT_PTR nIDEvent) {
     const std::uint32_t nThreshold = m_bLoraWan ? REPLY_THRESHOLD_LORAWAN : REPLY_THRESHOLD_NB;
     switch (nIDEvent) {
-        case TIMER_READ_POLL:
-            if (g_nTimeoutTicks % READ_REQUEST_EVERY_TICKS == 0) {
+        case TIMER_READ_POLL: {
+            // The tick is counted before the request goes out: a request may show the integer
+            // message, and the ticks that come while it is open must find the count moved on,
+            // or each would send again, inside the box before it, ten a second, for ever.
+            const bool bRequest = g_nTimeoutTicks % READ_REQUEST_EVERY_TICKS == 0;
+            g_nTimeoutTicks += 1;
+            if (bRequest) {
                 SendCommand(CMD_READ);
             }
-            g_nTimeoutTicks += 1;
             if (g_nTimeoutTicks > READ_TIMEOUT_TICKS) {
                 g_nTimeoutTicks = 0;
                 KillTimer(TIMER_READ_POLL);
@@ -72,6 +76,7 @@ void CKaldoSensorSettingDlg::OnTimer(UINT_PTR nIDEvent) {
                 MessageBox("Initial is FAIL, please try again");
             }
             break;
+        }
 
         case TIMER_SET_WATCHDOG:
             g_nTimeoutTicks += 1;

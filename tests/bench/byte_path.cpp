@@ -1,7 +1,5 @@
 #include "tests/bench/byte_path.h"
 
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -11,6 +9,7 @@
 #include "platform/comm.h"
 #include "serial/serial_port.h"
 #include "tests/bench/flood.h"
+#include "tests/bench/process_stats.h"
 #include "tests/bench/python_reader.h"
 
 namespace {
@@ -26,13 +25,6 @@ constexpr DWORD kQuietMs = 5000;
 const std::vector<std::uint8_t>& Flood() {
     static const std::vector<std::uint8_t> bytes = FloodBytes(kFloodSize);
     return bytes;
-}
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 // Where the received bytes first differ from the flood, if they do.
@@ -61,26 +53,31 @@ bool CheckFlood(benchmark::State& state, const std::vector<std::uint8_t>& receiv
     return true;
 }
 
-// How many of the machine's cores the process kept busy, from the CPU time it used.
-void ReportCpu(benchmark::State& state, double cpuSeconds, double wallSeconds) {
-    state.counters["cpu_cores"] = cpuSeconds / wallSeconds;
-    state.counters["cpu_us_per_byte"] = cpuSeconds * 1e6 / static_cast<double>(kFloodSize);
+// Where the time went, per byte handed over: CPU time and how many cores it kept busy, time the
+// threads waited for a core, and the context switches.
+void ReportStats(benchmark::State& state, const ProcessStats& stats, double wallSeconds,
+                 std::size_t bytes) {
+    const double perByte = 1.0 / static_cast<double>(bytes);
+    state.counters["cpu_cores"] = stats.cpuSeconds / wallSeconds;
+    state.counters["cpu_us_per_byte"] = stats.cpuSeconds * 1e6 * perByte;
+    state.counters["runq_wait_cores"] = stats.runQueueSeconds / wallSeconds;
+    state.counters["vcs_per_byte"] = static_cast<double>(stats.voluntarySwitches) * perByte;
+    state.counters["ivcs_per_byte"] = static_cast<double>(stats.involuntarySwitches) * perByte;
 }
 
 void MonitorFlood(benchmark::State& state, PortRig& rig, ByteReceiver& receiver) {
     for (auto _ : state) {
         receiver.Run([&] { receiver.Expect(kFloodSize); });
-        const double cpuBefore = CpuSeconds();
+        const ProcessStats before = SampleProcessStats();
         const auto start = Clock::now();
         FloodWriter writer(rig.Line(kMonitorCom), Flood());
-        receiver.WaitForAll(kQuiet);
-        writer.Join();
-        const double wall = std::chrono::duration<double>(receiver.LastByteTime() - start).count();
+        const bool complete = receiver.WaitForAll(kQuiet) == kFloodSize;
+        const auto end = complete ? receiver.LastByteTime() : Clock::now();
+        const int writeError = complete ? writer.Join() : writer.Abandon();
+        const double wall = std::chrono::duration<double>(end - start).count();
         state.SetIterationTime(wall);
-        ReportCpu(state, CpuSeconds() - cpuBefore, wall);
-        state.counters["writer_stalls"] = static_cast<double>(writer.Stalls());
-        state.counters["writer_silent_stalls"] = static_cast<double>(writer.SilentStalls());
-        if (writer.Error() != 0 || !CheckFlood(state, receiver.Received())) {
+        ReportStats(state, SampleProcessStats() - before, wall, kFloodSize);
+        if (writeError != 0 || !CheckFlood(state, receiver.TakeReceived())) {
             break;
         }
     }
@@ -98,11 +95,11 @@ void PythonFlood(benchmark::State& state, PortRig& rig) {
         }
         const auto start = Clock::now();
         FloodWriter writer(rig.Line(kPythonCom), Flood());
-        reader->WaitDone();
+        const bool complete = reader->WaitDone() == kFloodSize;
         const auto end = Clock::now();
-        writer.Join();
+        const int writeError = complete ? writer.Join() : writer.Abandon();
         state.SetIterationTime(std::chrono::duration<double>(end - start).count());
-        if (writer.Error() != 0 || !CheckFlood(state, reader->TakeReceived())) {
+        if (writeError != 0 || !CheckFlood(state, reader->TakeReceived())) {
             break;
         }
     }
@@ -114,14 +111,14 @@ void CrossThreadSend(benchmark::State& state, ByteReceiver& receiver) {
     const HWND hwnd = receiver.GetSafeHwnd();
     for (auto _ : state) {
         receiver.Run([&] { receiver.Expect(kSendCount); });
-        const double cpuBefore = CpuSeconds();
+        const ProcessStats before = SampleProcessStats();
         const auto start = Clock::now();
         for (std::size_t i = 0; i < kSendCount; ++i) {
             ::SendMessage(hwnd, UWM_PORT_RXBYTE, Flood()[i], kMonitorCom);
         }
         const double wall = std::chrono::duration<double>(Clock::now() - start).count();
         state.SetIterationTime(wall);
-        state.counters["cpu_cores"] = (CpuSeconds() - cpuBefore) / wall;
+        ReportStats(state, SampleProcessStats() - before, wall, kSendCount);
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kSendCount));
 }
@@ -131,8 +128,9 @@ void CrossThreadSend(benchmark::State& state, ByteReceiver& receiver) {
 class DirectReader {
 public:
     DirectReader() {
-        port_ = CreateFileA(("COM" + std::to_string(kDirectCom)).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                            nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+        port_ =
+            CreateFileA(("COM" + std::to_string(kDirectCom)).c_str(), GENERIC_READ | GENERIC_WRITE,
+                        0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
         ov_.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         COMMTIMEOUTS timeouts{1000, 1000, 1000, 1000, 1000};
         DCB dcb{};
@@ -191,7 +189,8 @@ private:
         if (WaitCommEvent(port_, &events, &ov_)) {
             return true;
         }
-        return GetLastError() == ERROR_IO_PENDING && WaitForSingleObject(ov_.hEvent, kQuietMs) == WAIT_OBJECT_0;
+        return GetLastError() == ERROR_IO_PENDING &&
+               WaitForSingleObject(ov_.hEvent, kQuietMs) == WAIT_OBJECT_0;
     }
 
     HANDLE port_ = INVALID_HANDLE_VALUE;
@@ -206,15 +205,15 @@ void PortPerByteRead(benchmark::State& state, PortRig& rig) {
         return;
     }
     for (auto _ : state) {
-        const double cpuBefore = CpuSeconds();
+        const ProcessStats before = SampleProcessStats();
         const auto start = Clock::now();
         FloodWriter writer(rig.Line(kDirectCom), Flood());
         const auto received = reader.Read(kFloodSize);
         const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-        writer.Join();
+        const int writeError = received.size() == kFloodSize ? writer.Join() : writer.Abandon();
         state.SetIterationTime(wall);
-        ReportCpu(state, CpuSeconds() - cpuBefore, wall);
-        if (writer.Error() != 0 || !CheckFlood(state, received)) {
+        ReportStats(state, SampleProcessStats() - before, wall, kFloodSize);
+        if (writeError != 0 || !CheckFlood(state, received)) {
             break;
         }
     }
@@ -229,14 +228,12 @@ benchmark::internal::Benchmark* Repeated(benchmark::internal::Benchmark* bench) 
 
 void RegisterBytePathBenchmarks(const std::string& presenter, PortRig& rig, ByteReceiver& receiver,
                                 bool withComparisons) {
-    Repeated(benchmark::RegisterBenchmark(("BytePath/" + presenter).c_str(),
-                                          [&rig, &receiver](benchmark::State& state) {
-                                              MonitorFlood(state, rig, receiver);
-                                          }));
-    Repeated(benchmark::RegisterBenchmark(("HandOff/" + presenter).c_str(),
-                                          [&receiver](benchmark::State& state) {
-                                              CrossThreadSend(state, receiver);
-                                          }));
+    Repeated(benchmark::RegisterBenchmark(
+        ("BytePath/" + presenter).c_str(),
+        [&rig, &receiver](benchmark::State& state) { MonitorFlood(state, rig, receiver); }));
+    Repeated(benchmark::RegisterBenchmark(
+        ("HandOff/" + presenter).c_str(),
+        [&receiver](benchmark::State& state) { CrossThreadSend(state, receiver); }));
     if (!withComparisons) {
         return;
     }

@@ -17,7 +17,8 @@ constexpr int kPythonCom = 2;
 constexpr int kDirectCom = 3;
 constexpr int kRigLines = 3;
 
-// Registers the benchmarks under names that end in /<presenter>. The monitor must already run on
-// kMonitorCom for the receiver.
+// Registers the flood through the monitor and the hand-off alone, named BytePath/<presenter> and
+// HandOff/<presenter>; withComparisons adds the port read alone and Python's reader. The monitor
+// must already run on kMonitorCom for the receiver.
 void RegisterBytePathBenchmarks(const std::string& presenter, PortRig& rig, ByteReceiver& receiver,
                                 bool withComparisons);

@@ -8,21 +8,24 @@ constexpr UINT kReceiverDialog = 951;
 constexpr UINT kRunHere = WM_APP + 20;
 
 const bool kRegistered = [] {
-    RegisterDialogTemplate(
-        DialogTemplate{kReceiverDialog, WS_POPUP, 0, "Receiver", "MS Shell Dlg", 9, 0, 0, 100, 50, {}});
+    RegisterDialogTemplate(DialogTemplate{
+        kReceiverDialog, WS_POPUP, 0, "Receiver", "MS Shell Dlg", 9, 0, 0, 100, 50, {}});
     return true;
 }();
 }  // namespace
 
 BEGIN_MESSAGE_MAP(ByteReceiver, CDialog)
-    ON_MESSAGE(UWM_PORT_RXBYTE, &ByteReceiver::OnByte)
-    ON_MESSAGE(kRunHere, &ByteReceiver::OnRun)
+ON_MESSAGE(UWM_PORT_RXBYTE, &ByteReceiver::OnByte)
+ON_MESSAGE(kRunHere, &ByteReceiver::OnRun)
 END_MESSAGE_MAP()
 
 ByteReceiver::ByteReceiver() : CDialog(kReceiverDialog) {}
 
 BOOL ByteReceiver::OnInitDialog() {
     CDialog::OnInitDialog();
+    // Makes this thread's message queue now: until it exists, messages sent here are dropped.
+    MSG msg;
+    PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
     std::lock_guard lock(mutex_);
     shown_ = true;
     changed_.notify_all();
@@ -78,4 +81,10 @@ std::size_t ByteReceiver::WaitForAll(std::chrono::milliseconds quiet) {
         }
         seen = now;
     }
+}
+
+std::vector<std::uint8_t> ByteReceiver::TakeReceived() {
+    std::vector<std::uint8_t> received;
+    Run([&] { received.swap(received_); });
+    return received;
 }

@@ -26,9 +26,10 @@ public:
     // Any thread: waits until the expected bytes have come, or none came for `quiet`.
     // Returns how many came.
     std::size_t WaitForAll(std::chrono::milliseconds quiet);
-    // After WaitForAll: what came, and when the last expected byte was handled.
-    const std::vector<std::uint8_t>& Received() const { return received_; }
+    // After WaitForAll returned them all: when the last expected byte was handled.
     std::chrono::steady_clock::time_point LastByteTime() const { return lastByte_; }
+    // Any thread: what came since Expect, taken from the dialog's thread.
+    std::vector<std::uint8_t> TakeReceived();
 
 protected:
     BOOL OnInitDialog() override;

@@ -3,8 +3,6 @@
 // arriving. Prints one line per run: "idle_cpu_percent <percent of one core> ...".
 //
 // Usage: kaldo-bench-idle-cpu [runs] [seconds per run]
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -12,23 +10,8 @@
 #include <thread>
 
 #include "tests/bench/port_rig.h"
+#include "tests/bench/process_stats.h"
 #include "tests/support/ui_thread.h"
-
-namespace {
-
-struct Usage {
-    double cpuSeconds;
-    long contextSwitches;
-};
-
-Usage ProcessUsage() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return {seconds(usage.ru_utime) + seconds(usage.ru_stime), usage.ru_nvcsw + usage.ru_nivcsw};
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
@@ -43,14 +26,17 @@ int main(int argc, char** argv) {
         const bool opened = rig.OpenAndMonitor(receiver, 1);
         if (opened) {
             for (int run = 0; run < runs; ++run) {
-                const Usage before = ProcessUsage();
+                const ProcessStats before = SampleProcessStats();
                 const auto start = std::chrono::steady_clock::now();
                 std::this_thread::sleep_for(std::chrono::seconds(seconds));
-                const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-                const Usage after = ProcessUsage();
-                std::printf("idle_cpu_percent %.4f context_switches_per_s %.1f wall_s %.2f\n",
-                            100.0 * (after.cpuSeconds - before.cpuSeconds) / wall,
-                            static_cast<double>(after.contextSwitches - before.contextSwitches) / wall, wall);
+                const double wall =
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+                const ProcessStats used = SampleProcessStats() - before;
+                std::printf(
+                    "idle_cpu_percent %.4f context_switches_per_s %.1f wall_s %.2f\n",
+                    100.0 * used.cpuSeconds / wall,
+                    static_cast<double>(used.voluntarySwitches + used.involuntarySwitches) / wall,
+                    wall);
                 std::fflush(stdout);
             }
         } else {

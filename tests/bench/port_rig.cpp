@@ -15,11 +15,7 @@ PortRig::PortRig(int lines) {
     folder_ = pattern;
     setenv("KALDO_SENSOR_PORTS", folder_.c_str(), 1);
     for (int com = 1; com <= lines; ++com) {
-        lines_.push_back(std::make_unique<platform::PseudoTerminal>());
-        if (const int err = lines_.back()->Open(com); err != 0) {
-            throw std::runtime_error("cannot link a pseudo-terminal as COM" + std::to_string(com) +
-                                     ": errno " + std::to_string(err));
-        }
+        lines_.push_back(std::make_unique<FloodLine>(com));
     }
 }
 

@@ -1,14 +1,14 @@
-// Pseudo-terminals linked as COM ports in a private port folder, and the tool's port object opened
-// on one of them with its monitor running, delivering to a ByteReceiver. Create the rig before
-// any other thread looks at the environment: it points the port folder at itself.
+// Pseudo-terminals linked as COM ports (flood lines) in a private port folder, and the tool's port
+// object opened on one of them with its monitor running, delivering to a ByteReceiver. Create the
+// rig before any other thread looks at the environment: it points the port folder at itself.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/pseudo_terminal.h"
 #include "tests/bench/byte_receiver.h"
+#include "tests/bench/flood_line.h"
 
 class CSerialPort;
 
@@ -20,7 +20,7 @@ public:
     PortRig(const PortRig&) = delete;
     PortRig& operator=(const PortRig&) = delete;
 
-    platform::PseudoTerminal& Line(int com) { return *lines_.at(static_cast<std::size_t>(com - 1)); }
+    FloodLine& Line(int com) { return *lines_.at(static_cast<std::size_t>(com - 1)); }
 
     // On the receiver's thread, as the tool does: opens COMcom at 115200 with the receiver as
     // owner and starts the monitor; returns once every thread is waiting again. False if the
@@ -31,6 +31,6 @@ public:
 
 private:
     std::string folder_;
-    std::vector<std::unique_ptr<platform::PseudoTerminal>> lines_;
+    std::vector<std::unique_ptr<FloodLine>> lines_;
     std::unique_ptr<CSerialPort> port_;
 };

@@ -28,13 +28,15 @@ PythonReader::PythonReader(const std::string& path, std::size_t count) {
     const std::string countText = std::to_string(count);
     // -P: the source tree's serial/ folder must not shadow the serial module.
     const char* argv[] = {kPython, "-P", kScript, path.c_str(), countText.c_str(), nullptr};
-    const int err = posix_spawn(&pid_, kPython, &actions, nullptr, const_cast<char**>(argv), environ);
+    const int err =
+        posix_spawn(&pid_, kPython, &actions, nullptr, const_cast<char**>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeFds[1]);
     fromChild_ = pipeFds[0];
     if (err != 0) {
         pid_ = -1;
-        throw std::runtime_error("cannot start " + std::string(kPython) + ": errno " + std::to_string(err));
+        throw std::runtime_error("cannot start " + std::string(kPython) + ": errno " +
+                                 std::to_string(err));
     }
     if (const std::string line = ReadLine(); line != "ready") {
         throw std::runtime_error("the Python reader did not get ready: '" + line + "'");

@@ -8,6 +8,7 @@
 // Prints one line per run: "startup_ms <shown> painted_ms <painted> main_to_painted_ms <...>".
 //
 // Usage: kaldo-bench-startup [runs]
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -66,9 +67,9 @@ protected:
         }
         done_ = true;
         const std::string report =
-            "startup_ms " + std::to_string(MillisecondsBetween(g_spawned, g_shown)) + " painted_ms " +
-            std::to_string(MillisecondsBetween(g_spawned, now)) + " main_to_painted_ms " +
-            std::to_string(MillisecondsBetween(g_mainEntry, now)) + "\n";
+            "startup_ms " + std::to_string(MillisecondsBetween(g_spawned, g_shown)) +
+            " painted_ms " + std::to_string(MillisecondsBetween(g_spawned, now)) +
+            " main_to_painted_ms " + std::to_string(MillisecondsBetween(g_mainEntry, now)) + "\n";
         [[maybe_unused]] const auto written = write(kReportFd, report.data(), report.size());
         close(kReportFd);
         // Closed as a user closes it, through the window's close box.

@@ -1,0 +1,150 @@
+// A line that floods the tool with random bytes as fast as the pseudo-terminal takes them, while
+// a read runs: the dialog must keep answering and ticking, and memory must stay bounded. Runs on
+// the real clock, as the flood does. KALDO_FLOOD_BYTES sets the size.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <random>
+#include <thread>
+
+#include "platform/pseudo_terminal.h"
+#include "tests/hardening/process_memory.h"
+#include "tests/support/tool_harness.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+constexpr std::size_t kChunk = 4096;
+constexpr std::size_t kMaxResidentGrowth = std::size_t{64} << 20;
+// Far below the flood: what the reply tick lets pile up between two looks.
+constexpr std::size_t kMaxReceivedText = std::size_t{1} << 20;
+
+std::size_t FloodBytes() {
+    const char* value = std::getenv("KALDO_FLOOD_BYTES");
+    if (value != nullptr) {
+        return static_cast<std::size_t>(std::atoll(value));
+    }
+    return hardening::kSanitized ? std::size_t{1} << 20 : std::size_t{10} << 20;
+}
+
+// Writes random bytes to the line as fast as the other side reads them.
+class Flood {
+public:
+    Flood(platform::PseudoTerminal& line, std::size_t bytes)
+        : thread_([this, &line, bytes] { Run(line, bytes); }) {}
+    ~Flood() { thread_.join(); }
+
+    bool Done() const { return done_; }
+    std::size_t Written() const { return written_; }
+    int Error() const { return error_; }
+
+private:
+    void Run(platform::PseudoTerminal& line, std::size_t bytes) {
+        std::mt19937 random(7);
+        std::uniform_int_distribution<int> byte(0, 255);
+        char chunk[kChunk];
+        while (written_ < bytes && error_ == 0) {
+            const std::size_t size = std::min(kChunk, bytes - written_);
+            for (std::size_t i = 0; i < size; ++i) {
+                chunk[i] = static_cast<char>(byte(random));
+            }
+            for (std::size_t sent = 0; sent < size && error_ == 0;) {
+                const auto result = line.Write(chunk + sent, size - sent);
+                error_ = result.error;
+                sent += result.bytes;
+                written_ += result.bytes;
+                if (result.wouldBlock) {
+                    WaitWritable(line);
+                }
+            }
+        }
+        done_ = true;
+    }
+
+    void WaitWritable(platform::PseudoTerminal& line) {
+        std::unique_lock lock(mutex_);
+        writable_ = false;
+        line.WatchWritable([this] {
+            std::lock_guard inner(mutex_);
+            writable_ = true;
+            changed_.notify_all();
+        });
+        changed_.wait_for(lock, 1s, [this] { return writable_; });
+    }
+
+    std::atomic<std::size_t> written_{0};
+    std::atomic<int> error_{0};
+    std::atomic<bool> done_{false};
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool writable_ = false;
+    std::thread thread_;
+};
+
+TEST(FloodTest, TheDialogKeepsAnsweringAndTickingWithBoundedMemory) {
+    g_nTimeoutTicks = 0;
+    g_nProgressPos = 0;
+    ToolHarness h;
+    platform::PseudoTerminal line;
+    ASSERT_EQ(line.Open(3), 0);
+    h.Start();
+    h.OpenPort();
+    // From here on the real clock: the flood does not wait for virtual time.
+    platform::WaitHub::Instance().UseSteadyClock();
+    h.agent.Click(ToolHarness::kMain, IDC_BUTTON_SENSOR_INITIAL);
+
+    const std::size_t bytes = FloodBytes();
+    const std::size_t baseline = hardening::ResidentBytes();
+    std::size_t peakResident = baseline;
+    std::size_t peakText = 0;
+    long answers = 0;
+    long resets = 0;
+    int firstTicks = -1;
+    int lastTicks = -1;
+    const auto started = std::chrono::steady_clock::now();
+    {
+        Flood flood(line, bytes);
+        std::size_t lastText = 0;
+        while (!flood.Done()) {
+            // A person at the screen: boxes are answered.
+            h.agent.CloseMessageBox();
+            std::size_t text = 0;
+            int ticks = 0;
+            h.Run([&] {
+                text = static_cast<std::size_t>(h.dlg.m_strRx.GetLength());
+                ticks = g_nTimeoutTicks;
+            });
+            ++answers;
+            resets += text < lastText ? 1 : 0;
+            lastText = text;
+            peakText = std::max(peakText, text);
+            firstTicks = firstTicks < 0 ? ticks : firstTicks;
+            lastTicks = ticks;
+            peakResident = std::max(peakResident, hardening::ResidentBytes());
+            std::this_thread::sleep_for(5ms);  // sampling, not waiting for anything
+        }
+        EXPECT_EQ(flood.Error(), 0);
+        EXPECT_EQ(flood.Written(), bytes);
+    }
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started);
+
+    EXPECT_GT(answers, 1);
+    EXPECT_GT(resets, 1) << "the reply tick never looked at the received text";
+    EXPECT_NE(firstTicks, lastTicks) << "the read's poll timer stood still";
+    EXPECT_LE(peakText, kMaxReceivedText);
+    if (hardening::kResidentSizeMeaningful) {
+        EXPECT_LE(peakResident, baseline + kMaxResidentGrowth);
+    }
+    std::printf(
+        "flood: %zu bytes in %.1f s (%.0f bytes/s); the dialog answered %ld times; received text "
+        "reset %ld times, at most %zu bytes; resident %zu MiB before, at most %zu MiB\n",
+        bytes, seconds.count(), static_cast<double>(bytes) / seconds.count(), answers, resets,
+        peakText, baseline >> 20, peakResident >> 20);
+}
+
+}  // namespace

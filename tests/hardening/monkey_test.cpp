@@ -1,0 +1,814 @@
+// A seeded random user against the real dialog on the headless presenter, under virtual time,
+// with simulated sensors that change their misbehaviour between actions. After every action:
+// nothing hangs, every operation ends with one of its messages in time, no set goes out without
+// an accepted read before it, every command on the line is whole and in order, and memory stays
+// bounded. KALDO_MONKEY_ACTIONS sets the actions per seed (KALDO_MONKEY_SEEDS the seeds,
+// comma-separated) for a long run.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <map>
+#include <memory>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/hardening/line_commands.h"
+#include "tests/hardening/process_memory.h"
+#include "tests/support/tool_harness.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using platform::Duration;
+using platform::TimePoint;
+using sensor_sim::SensorOptions;
+using sensor_sim::SimulatedSensor;
+
+constexpr UINT kMain = ToolHarness::kMain;
+constexpr UINT kProgress = ToolHarness::kProgress;
+
+constexpr const char* kReadAccepted = "The Parameters have been Display correctly\r\n";
+const std::set<std::string> kReadEnds = {kReadAccepted, "Failuer\r\n",
+                                         "Initial is FAIL, please try again"};
+const std::set<std::string> kSetEnds = {"The Parameters have been set correctly\r\n", "Failure\r\n",
+                                        "Setting is FAIL, please try again"};
+const std::set<std::string> kOtherTexts = {
+    "Please intial the Serial COM firstly",
+    "Please Initial the Serial Port sucessfully again",
+    "Please Click the Sensor Initial button Firstly",
+    "Please check the Lora Frequency",
+    "Please check the Lora EUI",
+    "Please input the right APPEUI",
+    "Please input the right APPKey",
+    "Please check the NB band",
+    "Please check the NB IMEI",
+    "Please check the Server IP",
+    "Please check the Server Port",
+    "The port is used by others",
+    "The numbers of HOST is exceed 10",
+    "Intial Serial Port sucessful",
+    "Please enter an integer.",
+};
+constexpr const char* kErrorCaption = "Application Error";
+
+// A read polls for 500 ticks of 100 ms, a set waits 21 ticks of 10 s; both counters start again
+// whenever any operation ends. The slack covers the 100 ms pause of every reply tick, which
+// slows the polling while answers keep coming.
+constexpr Duration kReadLimit = 150s;
+constexpr Duration kSetLimit = 300s;
+
+// The main dialog and the progress dialog with their controls, with room for nothing else.
+constexpr std::size_t kMaxWindows = 60;
+constexpr std::size_t kIntervalEntriesAtStart = 7;
+constexpr std::size_t kMaxResidentGrowth = std::size_t{96} << 20;
+constexpr long kResidentWarmUp = 1000;
+constexpr long kResidentEvery = 500;
+// A user leaves only so many boxes open before dealing with them.
+constexpr std::size_t kMaxOpenBoxes = 6;
+// How long a settle may take before the user looks for an error box holding up the program.
+constexpr auto kQuickSettle = std::chrono::milliseconds(100);
+// Longer than any pause of the dialog's thread, in steps of 1 ms of virtual time.
+constexpr int kMaxQuerySteps = 1000;
+
+long EnvNumber(const char* name, long fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::atol(value) : fallback;
+}
+
+std::vector<std::uint32_t> Seeds() {
+    std::vector<std::uint32_t> seeds;
+    const char* value = std::getenv("KALDO_MONKEY_SEEDS");
+    std::stringstream list(value != nullptr ? value : "1,2,3");
+    for (std::string item; std::getline(list, item, ',');) {
+        seeds.push_back(static_cast<std::uint32_t>(std::stoul(item)));
+    }
+    return seeds;
+}
+
+struct Tally {
+    long actions = 0;
+    long sessions = 0;
+    long boxes = 0;
+    long acceptedReads = 0;
+    long readsEnded = 0;
+    long setsEnded = 0;
+    long setsOnLine = 0;
+    long commandsOnLine = 0;
+    long errorBoxes = 0;
+    long freezes = 0;  // a stopping port waited for its monitor to leave an error box
+    Duration virtualTime{};
+    std::size_t peakRx = 0;
+    std::size_t peakResident = 0;
+};
+
+class Monkey {
+public:
+    explicit Monkey(std::uint32_t seed) : rng_(seed), seed_(seed) {}
+
+    Tally Run(long actions) {
+        while (tally_.actions < actions && !::testing::Test::HasFailure()) {
+            StartSession();
+            const long sessionEnd = tally_.actions + Between(200, 3000);
+            while (tally_.actions < std::min(actions, sessionEnd) && !ended_ &&
+                   !::testing::Test::HasFailure()) {
+                Step();
+            }
+            EndSession();
+        }
+        return tally_;
+    }
+
+private:
+    // ---- random choices ----
+    long Between(long low, long high) {
+        return std::uniform_int_distribution<long>(low, high)(rng_);
+    }
+    bool Chance(double p) { return std::bernoulli_distribution(p)(rng_); }
+    template <typename T>
+    const T& OneOf(const std::vector<T>& items) {
+        return items[static_cast<std::size_t>(Between(0, static_cast<long>(items.size()) - 1))];
+    }
+
+    std::string HexText(std::size_t length) {
+        static const char kDigits[] = "0123456789ABCDEF";
+        std::string text;
+        for (std::size_t i = 0; i < length; ++i) {
+            text += kDigits[Between(0, 15)];
+        }
+        return text;
+    }
+
+    std::string PrintableText(std::size_t length) {
+        std::string text;
+        for (std::size_t i = 0; i < length; ++i) {
+            text += static_cast<char>(Between(0x20, 0x7E));
+        }
+        return text;
+    }
+
+    std::string RandomText() {
+        switch (Between(0, 11)) {
+            case 0:
+                return std::to_string(Between(-100, 20000));
+            case 1:
+                return OneOf<std::string>({"2147483647", "-2147483648", "99999999999", "65535",
+                                           "32768", "-1", "0", "4294967296"});
+            case 2:
+                return OneOf<std::string>(
+                    {"", " ", "abc", "12abc", "1.5", "0x10", "+", "-", " 42", "1e3"});
+            case 3:
+                return HexText(16);
+            case 4:
+                return HexText(32);
+            case 5:
+                return std::to_string(Between(100000000000000, 999999999999999));
+            case 6:
+                return PrintableText(static_cast<std::size_t>(Between(0, 40)));
+            case 7:
+                return std::string(static_cast<std::size_t>(Between(100, 2000)), 'A');
+            case 8:
+                return "1.1.1.1," + std::to_string(Between(0, 99));
+            case 9:
+                return "\xCE\x94\xC2\xB0" + std::to_string(Between(0, 9));
+            case 10:
+                return OneOf<std::string>({"192.168.1.10", "1.1.1.1", "8080", "5"});
+            default:
+                return std::to_string(Between(0, 2000));
+        }
+    }
+
+    // What a technician means to type into that field.
+    std::string PlausibleText(int edit) {
+        switch (edit) {
+            case IDC_EDIT_APP_EUI:
+                return HexText(16);
+            case IDC_EDIT_APP_KEY:
+                return HexText(32);
+            case IDC_EDIT_SERVER_IP:
+                return OneOf<std::string>({"1.1.1.1", "192.168.1.10", "10.0.0.1"});
+            default:
+                return std::to_string(Between(0, 20000));
+        }
+    }
+
+    std::string PortText() {
+        switch (Between(0, 5)) {
+            case 0:
+            case 1:
+                return "COM3";
+            case 2:
+                return "COM5";
+            case 3:
+                return OneOf<std::string>({"COM12", "COM7", "COM-1", "COM0", "COM99999999999"});
+            case 4:
+                return OneOf<std::string>({"", "COM", "ABC3", "COM3junk", "COM 5"});
+            default:
+                return RandomText();
+        }
+    }
+
+    SensorOptions RandomOptions(const SensorOptions& current) {
+        SensorOptions options;
+        options.variant = current.variant;
+        options.seed = static_cast<std::uint32_t>(Between(1, 1000000));
+        options.paced = Chance(0.3);
+        if (Chance(0.2)) {
+            options.replyDelay = std::chrono::milliseconds(Between(0, 2000));
+        }
+        switch (Between(0, 15)) {
+            case 0:
+                options.silent = true;
+                break;
+            case 1:
+                options.cutTo = static_cast<std::size_t>(Between(0, 160));
+                break;
+            case 2:
+                options.splitAt = static_cast<std::size_t>(Between(1, 160));
+                options.splitPause = std::chrono::milliseconds(Between(0, 600));
+                break;
+            case 3:
+                options.noiseBytes = static_cast<std::size_t>(Between(1, 60));
+                break;
+            case 4:
+                options.corruptEcho = true;
+                break;
+            case 5:
+                options.hangUpAfter = static_cast<std::size_t>(Between(0, 160));
+                break;
+            case 6:
+                options.floodBytes = static_cast<std::size_t>(Chance(0.95) ? Between(1, 1500)
+                                                                           : Between(1500, 10000));
+                break;
+            case 7:
+                options.variant = current.variant == sensor_sim::Variant::LoRaWan
+                                      ? sensor_sim::Variant::NbIot
+                                      : sensor_sim::Variant::LoRaWan;
+                break;
+            default:
+                break;  // behaves
+        }
+        return options;
+    }
+
+    sensor_sim::SensorSettings RandomSettings() {
+        sensor_sim::SensorSettings s;
+        s.address = static_cast<int>(Between(0, 70000));
+        s.interval = OneOf<int>({15, 30, 60, 120, 45, 7, 0, 65535, -1});
+        s.highAlarm = static_cast<int>(Between(-5, 70000));
+        s.lowAlarm = static_cast<int>(Between(-5, 2000));
+        if (Chance(0.2)) {
+            s.frequency = std::string(static_cast<std::size_t>(Between(0, 400)), '8');
+            s.devEui = HexText(static_cast<std::size_t>(Between(0, 20)));
+        }
+        return s;
+    }
+
+    // ---- the session: a fresh start of the tool ----
+    void StartSession() {
+        ++tally_.sessions;
+        g_nTimeoutTicks = 0;
+        g_nProgressPos = 0;
+        ended_ = false;
+        h_ = std::make_unique<ToolHarness>();
+        sensors_.clear();
+        SensorOptions nb;
+        nb.variant = sensor_sim::Variant::NbIot;
+        sensors_.push_back({&h_->AddSensor(3), 3});
+        sensors_.push_back({&h_->AddSensor(5, nb), 5});
+        sensors_.push_back({&h_->AddSensor(12), 12});
+        h_->Start();
+        read_ = {};
+        set_ = {};
+        readRequested_ = false;
+        sessionStart_ = h_->time.Now();
+        lastEnd_ = sessionStart_;
+        lineSeen_.clear();
+        sentSequences_.clear();
+        sessionReads_ = 0;
+        seenSets_.clear();
+        lastBoxId_ = 0;
+        if (Chance(0.8)) {
+            Act("open port", [&] { h_->agent.Click(kMain, IDC_BUTTON_USB_SET); });
+        }
+    }
+
+    void EndSession() {
+        Check();
+        tally_.virtualTime += h_->time.Now() - sessionStart_;
+        h_->Close();
+        // The port's destructor waits for its monitor, which may be showing an error box: the
+        // user closes it, as the tool's window has gone and the box is all that is left.
+        std::atomic<bool> gone{false};
+        std::thread closing([&] {
+            h_.reset();
+            gone = true;
+        });
+        while (!gone) {
+            if (CloseErrorBox()) {
+                ++tally_.freezes;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        closing.join();
+        Presenter().ForgetClosedBoxes();
+    }
+
+    static HeadlessPresenter& Presenter() {
+        return static_cast<HeadlessPresenter&>(GetPresenter());
+    }
+
+    // ---- one step: an action, a pause, the checks ----
+    void Step() {
+        RandomAction();
+        Pause();
+        Check();
+        ended_ = !h_->agent.IsShown(kMain);
+        ++tally_.actions;
+        if (tally_.actions % kResidentEvery == 0) {
+            CheckResident();
+            Presenter().ForgetClosedBoxes();
+        }
+    }
+
+    void Act(const std::string& what, const std::function<void()>& action) {
+        trail_.push_back(Describe(what));
+        if (trail_.size() > 40) {
+            trail_.pop_front();
+        }
+        action();
+        Settle();
+    }
+
+    std::string Describe(const std::string& what) const {
+        std::ostringstream out;
+        out << "#" << tally_.actions << " t="
+            << std::chrono::duration_cast<std::chrono::milliseconds>(h_->time.Now() - sessionStart_)
+                   .count()
+            << "ms " << what;
+        return out.str();
+    }
+
+    void RandomAction() {
+        auto& agent = h_->agent;
+        const auto box = agent.OpenMessageBox();
+        if (box && (OpenBoxes() > kMaxOpenBoxes || Chance(0.35))) {
+            CloseSomeBox();
+            return;
+        }
+        switch (Between(0, 24)) {
+            case 0:
+            case 1:
+            case 2:
+                if (ReadWouldStart()) {
+                    readRequested_ = true;
+                }
+                Act("click Sensor Initial", [&] { agent.Click(kMain, IDC_BUTTON_SENSOR_INITIAL); });
+                break;
+            case 3:
+            case 4:
+            case 5:
+                Act("click Sensor Set", [&] { agent.Click(kMain, IDC_BUTTON_SENSOR_SET); });
+                break;
+            case 6:
+                Act("click USB Set", [&] { agent.Click(kMain, IDC_BUTTON_USB_SET); });
+                break;
+            case 7: {
+                const int radio = Chance(0.5) ? IDC_RADIO_LORAWAN : IDC_RADIO_NB;
+                Act("click mode " + std::to_string(radio), [&] { agent.Click(kMain, radio); });
+                break;
+            }
+            case 8:
+            case 9:
+            case 10: {
+                const int edit =
+                    OneOf<int>({IDC_EDIT_HIGH_ALARM, IDC_EDIT_LOW_ALARM, IDC_EDIT_APP_EUI,
+                                IDC_EDIT_APP_KEY, IDC_EDIT_SERVER_IP, IDC_EDIT_SERVER_PORT,
+                                IDC_EDIT_FREQUENCY, IDC_EDIT_ADDRESS, IDC_COMBO_BAUDRATE});
+                const std::string text = Chance(0.2) ? RandomText() : PlausibleText(edit);
+                Act("type into " + std::to_string(edit) + ": " + text.substr(0, 40),
+                    [&] { agent.Type(kMain, edit, text); });
+                break;
+            }
+            case 11: {
+                const std::string text = PortText();
+                Act("type port " + text.substr(0, 40),
+                    [&] { agent.Type(kMain, IDC_COMBO_COM_PORT, text); });
+                break;
+            }
+            case 12: {
+                const int list =
+                    OneOf<int>({IDC_COMBO_INTERVAL, IDC_COMBO_BAUDRATE, IDC_COMBO_COM_PORT});
+                const int index = static_cast<int>(Between(-1, 9));
+                Act("pick " + std::to_string(index) + " in " + std::to_string(list),
+                    [&] { agent.Pick(kMain, list, index); });
+                break;
+            }
+            case 13:
+                Act("escape on progress", [&] { agent.PressEscape(kProgress); });
+                break;
+            case 14:
+                if (Chance(0.5)) {
+                    Act("enter on progress", [&] { agent.PressEnter(kProgress); });
+                } else {
+                    Act("close progress", [&] { agent.CloseBox(kProgress); });
+                }
+                break;
+            case 15:
+            case 16:
+                SensorAction();
+                break;
+            case 17:
+                if (Chance(0.01)) {
+                    EndTheProgram();
+                } else {
+                    Act("type into progress",
+                        [&] { agent.Type(kProgress, IDC_EDIT_PROGRESS_TEXT, RandomText()); });
+                }
+                break;
+            default:
+                Act("wait", [] {});
+                break;
+        }
+    }
+
+    void EndTheProgram() {
+        auto& agent = h_->agent;
+        switch (Between(0, 2)) {
+            case 0:
+                Act("enter on main", [&] { agent.PressEnter(kMain); });
+                break;
+            case 1:
+                Act("escape on main", [&] { agent.PressEscape(kMain); });
+                break;
+            default:
+                Act("close main", [&] { agent.CloseBox(kMain); });
+                break;
+        }
+    }
+
+    void SensorAction() {
+        auto& [sensor, com] = sensors_[static_cast<std::size_t>(Between(0, 2))];
+        SimulatedSensor* s = sensor;
+        if (!s->IsConnected() && Chance(0.7)) {
+            Act("reconnect COM" + std::to_string(com), [s] { EXPECT_EQ(s->Reconnect(), 0); });
+            return;
+        }
+        switch (Between(0, 4)) {
+            case 0:
+                Act("hang up COM" + std::to_string(com), [s] { s->HangUp(); });
+                break;
+            case 2: {
+                const auto settings = RandomSettings();
+                Act("new settings on COM" + std::to_string(com), [&] { s->SetSettings(settings); });
+                break;
+            }
+            default: {
+                const SensorOptions options = RandomOptions(s->Options());
+                Act("options on COM" + std::to_string(com), [&] { s->SetOptions(options); });
+                break;
+            }
+        }
+    }
+
+    std::size_t OpenBoxes() const {
+        std::size_t open = 0;
+        for (const auto& shown : h_->agent.Boxes()) {
+            open += shown.open ? 1 : 0;
+        }
+        return open;
+    }
+
+    void CloseSomeBox() {
+        std::vector<int> open;
+        for (const auto& shown : h_->agent.Boxes()) {
+            if (shown.open) {
+                open.push_back(shown.box.id);
+            }
+        }
+        // Mostly the newest, sometimes an older one still on the screen.
+        const int id = Chance(0.85) ? open.back() : OneOf(open);
+        Act("close box " + std::to_string(id), [id] { ::CloseMessageBox(id, IDOK); });
+    }
+
+    bool ReadWouldStart() {
+        const auto main = h_->agent.Dialog(kMain);
+        if (!main || !main->IsVisible() || !main->IsEnabled()) {
+            return false;
+        }
+        bool open = false;
+        Query([&] { open = h_->dlg.m_bPortOpen; });
+        return open;
+    }
+
+    // Virtual time between actions: always a little, so that the sensor tells the commands of
+    // two actions apart; now and then a long wait.
+    void Pause() {
+        Duration pause = std::chrono::milliseconds(Between(8, 40));
+        if (Chance(0.2)) {
+            pause += std::chrono::milliseconds(Between(0, 500));
+        }
+        if (Chance(0.02)) {
+            pause += std::chrono::milliseconds(Between(500, 5000));
+        }
+        if (Chance(0.002)) {
+            pause += std::chrono::seconds(Between(5, 60));
+        }
+        AdvanceBy(pause);
+    }
+
+    // ---- waiting: settle, and deal with a program held up by an error box ----
+    bool QuickOrRescued(const std::function<bool(std::chrono::milliseconds)>& wait) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            if (wait(kQuickSettle)) {
+                return true;
+            }
+            // A port being closed waits for its monitor, which may be showing an error box.
+            if (!CloseErrorBox()) {
+                return wait(std::chrono::seconds(20));
+            }
+            ++tally_.freezes;
+        }
+        return false;
+    }
+
+    void Settle() {
+        const bool idle = QuickOrRescued(
+            [](std::chrono::milliseconds t) { return platform::WaitHub::Instance().WaitIdle(t); });
+        if (!idle) {
+            Fail("the program did not become idle");
+        }
+    }
+
+    void AdvanceBy(Duration d) {
+        const TimePoint target = h_->time.Now() + d;
+        const bool done = QuickOrRescued([&](std::chrono::milliseconds t) {
+            const auto now = h_->time.Now();
+            return now >= target || platform::WaitHub::Instance().AdvanceBy(target - now, t);
+        });
+        if (!done) {
+            Fail("virtual time could not advance");
+        }
+    }
+
+    // Runs f on the dialog's thread. That thread may be in the middle of a pause on virtual
+    // time, so time moves on in small steps until it gets to f.
+    void Query(const std::function<void()>& f) {
+        std::atomic<bool> done{false};
+        std::function<void()> run = [&] {
+            f();
+            done = true;
+        };
+        if (!PostMessage(h_->dlg.GetSafeHwnd(), TestableDialog::kRunOnUiThread, 0,
+                         reinterpret_cast<LPARAM>(&run))) {
+            Fail("the dialog takes no messages");
+            return;
+        }
+        for (int step = 0; !done; ++step) {
+            Settle();
+            // A message to a window that has gone is dropped.
+            if (done || !h_->agent.Dialog(kMain)) {
+                break;
+            }
+            if (step == kMaxQuerySteps || ::testing::Test::HasFailure()) {
+                Fail("the dialog does not answer");
+                std::abort();  // f still refers to this frame
+            }
+            AdvanceBy(std::chrono::milliseconds(1));
+        }
+    }
+
+    // Reads the presenter only: it may run while the harness is being taken down.
+    static bool CloseErrorBox() {
+        for (const auto& shown : Presenter().Boxes()) {
+            if (shown.open && shown.box.caption == kErrorCaption) {
+                return ::CloseMessageBox(shown.box.id, IDOK);
+            }
+        }
+        return false;
+    }
+
+    // ---- the checks ----
+    void Fail(const std::string& what) {
+        std::ostringstream out;
+        out << "seed " << seed_ << ": " << what << "\nlast actions:\n";
+        for (const auto& line : trail_) {
+            out << "  " << line << "\n";
+        }
+        ADD_FAILURE() << out.str();
+    }
+
+    void Check() {
+        // Once the dialog has gone there is nothing left to ask it.
+        if (::testing::Test::HasFailure() || !h_->agent.Dialog(kMain)) {
+            return;
+        }
+        // First what only the dialog's thread may read, which may take a little virtual time;
+        // then all else, with time standing still.
+        DialogState state;
+        Query([&] {
+            state.lastCommand = h_->dlg.m_strLastCommand.GetString();
+            state.sequence = h_->dlg.m_nSequence;
+            state.rx = static_cast<std::size_t>(h_->dlg.m_strRx.GetLength());
+            state.rxCount = h_->dlg.m_nRxCount;
+        });
+        const TimePoint now = h_->time.Now();
+        CheckBoxes(now);
+        CheckLine(state, now);
+        CheckOperations(now);
+        CheckBounds(state);
+    }
+
+    struct DialogState {
+        std::string lastCommand;
+        int sequence = 0;
+        std::size_t rx = 0;
+        std::uint32_t rxCount = 0;
+    };
+
+    void CheckBoxes(TimePoint now) {
+        for (const auto& shown : h_->agent.Boxes()) {
+            const auto& box = shown.box;
+            if (box.id <= lastBoxId_) {
+                continue;
+            }
+            lastBoxId_ = box.id;
+            ++tally_.boxes;
+            if (box.caption == kErrorCaption) {
+                ++tally_.errorBoxes;
+                if (box.text.rfind("WARNING:  ", 0) != 0) {
+                    Fail("unexpected error box: " + box.text);
+                }
+                continue;
+            }
+            if (kReadEnds.count(box.text) != 0) {
+                read_.active = false;
+                readRequested_ = false;
+                lastEnd_ = now;
+                ++tally_.readsEnded;
+                if (box.text == kReadAccepted) {
+                    ++tally_.acceptedReads;
+                    ++sessionReads_;
+                }
+            } else if (kSetEnds.count(box.text) != 0) {
+                set_.active = false;
+                lastEnd_ = now;
+                ++tally_.setsEnded;
+            } else if (kOtherTexts.count(box.text) == 0) {
+                Fail("unexpected box: " + box.text);
+            }
+        }
+    }
+
+    // Every command on the line is whole, in order, and no set goes out without an accepted
+    // read of its own before it.
+    void CheckLine(const DialogState& state, TimePoint now) {
+        if (auto composed = hardening::SplitBurst(state.lastCommand);
+            composed && composed->size() == 1 && composed->front().isSet) {
+            NoteSet(composed->front().sequence, now);
+        }
+        for (auto& [sensor, com] : sensors_) {
+            const auto received = sensor->Received();
+            std::size_t& seen = lineSeen_[com];
+            if (received.size() >= SimulatedSensor::kMaxRecords) {
+                Fail("session too long for the sensor's record");
+                return;
+            }
+            for (std::size_t i = seen; i < received.size(); ++i) {
+                const std::string& bytes = received[i].bytes;
+                const auto split =
+                    hardening::SplitBurst(bytes, bytes.size() >= sensor_sim::kMaxCommandBytes);
+                if (!split || split->empty()) {
+                    Fail("COM" + std::to_string(com) + " received a malformed command: " + bytes);
+                    return;
+                }
+                for (const auto& command : *split) {
+                    ++tally_.commandsOnLine;
+                    // Commands may overtake one another (a request sent while an earlier one
+                    // waits behind a box), but each goes out once.
+                    if (!sentSequences_.insert(command.sequence).second) {
+                        Fail("a command went out twice: " + bytes);
+                    }
+                    if (command.sequence >= static_cast<std::uint32_t>(state.sequence)) {
+                        Fail("a command the tool has not composed yet: " + bytes);
+                    }
+                    if (command.isSet) {
+                        ++tally_.setsOnLine;
+                        NoteSet(command.sequence, now);
+                    }
+                }
+            }
+            seen = received.size();
+        }
+        if (static_cast<long>(seenSets_.size()) > sessionReads_) {
+            Fail(std::to_string(seenSets_.size()) + " sets after " + std::to_string(sessionReads_) +
+                 " accepted reads");
+        }
+    }
+
+    void NoteSet(std::uint32_t sequence, TimePoint now) {
+        if (seenSets_.insert(sequence).second) {
+            set_ = {true, now};
+        }
+    }
+
+    void CheckOperations(TimePoint now) {
+        if (readRequested_ && !read_.active && h_->agent.IsShown(kProgress)) {
+            read_ = {true, now};
+            readRequested_ = false;
+        }
+        if (read_.active && now - std::max(read_.since, lastEnd_) > kReadLimit) {
+            Fail("a read did not end in time");
+        }
+        if (set_.active && now - std::max(set_.since, lastEnd_) > kSetLimit) {
+            Fail("a set did not end in time");
+        }
+    }
+
+    void CheckBounds(const DialogState& state) {
+        const std::size_t rx = state.rx;
+        tally_.peakRx = std::max(tally_.peakRx, rx);
+        // The text is cut at its line end while its box is open; the count only at the reset.
+        if (rx > state.rxCount) {
+            Fail("more received text than bytes counted");
+        }
+        if (const auto windows = Presenter().Windows().size(); windows > kMaxWindows) {
+            Fail("windows pile up: " + std::to_string(windows));
+        }
+        if (const auto list = h_->agent.Control(kMain, IDC_COMBO_INTERVAL)) {
+            std::set<std::string> unique(list->items.begin(), list->items.end());
+            if (unique.size() != list->items.size() ||
+                list->items.size() >
+                    kIntervalEntriesAtStart + static_cast<std::size_t>(sessionReads_)) {
+                Fail("interval list of " + std::to_string(list->items.size()) + " entries");
+            }
+        }
+    }
+
+    void CheckResident() {
+        const std::size_t resident = hardening::ResidentBytes();
+        tally_.peakResident = std::max(tally_.peakResident, resident);
+        if (!hardening::kResidentSizeMeaningful) {
+            return;
+        }
+        if (tally_.actions == kResidentWarmUp) {
+            baseline_ = resident;
+        } else if (baseline_ != 0 && resident > baseline_ + kMaxResidentGrowth) {
+            Fail("resident memory grew from " + std::to_string(baseline_) + " to " +
+                 std::to_string(resident));
+        }
+    }
+
+    struct Pending {
+        bool active = false;
+        TimePoint since{};
+    };
+    std::mt19937_64 rng_;
+    std::uint32_t seed_;
+    Tally tally_;
+    std::unique_ptr<ToolHarness> h_;
+    std::vector<std::pair<SimulatedSensor*, int>> sensors_;
+    std::map<int, std::size_t> lineSeen_;  // records looked at, by COM number
+    std::set<std::uint32_t> sentSequences_;
+    bool ended_ = false;
+    Pending read_;
+    Pending set_;
+    bool readRequested_ = false;
+    TimePoint lastEnd_{};
+    TimePoint sessionStart_{};
+    long sessionReads_ = 0;
+    std::set<std::uint32_t> seenSets_;
+    int lastBoxId_ = 0;
+    std::size_t baseline_ = 0;
+    std::deque<std::string> trail_;
+};
+
+class MonkeyTest : public ::testing::TestWithParam<std::uint32_t> {};
+
+TEST_P(MonkeyTest, RandomUserAndMisbehavingSensorsBreakNothing) {
+    const long actions = EnvNumber("KALDO_MONKEY_ACTIONS", 10000);
+    const auto started = std::chrono::steady_clock::now();
+    const Tally tally = Monkey(GetParam()).Run(actions);
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started);
+    EXPECT_GE(tally.actions, actions);
+    std::printf(
+        "monkey seed %u: %ld actions in %ld sessions, %.0f s virtual, %.1f s real; %ld boxes "
+        "(%ld error boxes, %ld freezes until one was closed), %ld accepted reads, %ld reads and "
+        "%ld sets ended, %ld commands on the line (%ld sets); peak received text %zu bytes, "
+        "peak resident %zu MiB\n",
+        GetParam(), tally.actions, tally.sessions,
+        std::chrono::duration<double>(tally.virtualTime).count(), seconds.count(), tally.boxes,
+        tally.errorBoxes, tally.freezes, tally.acceptedReads, tally.readsEnded, tally.setsEnded,
+        tally.commandsOnLine, tally.setsOnLine, tally.peakRx, tally.peakResident >> 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, MonkeyTest, ::testing::ValuesIn(Seeds()));
+
+}  // namespace

@@ -1,0 +1,28 @@
+// The process's resident memory, for tests that check it stays bounded.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <fstream>
+
+namespace hardening {
+
+inline std::size_t ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0;
+    std::size_t resident = 0;
+    statm >> pages >> resident;
+    return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+// Sanitizers keep freed memory in quarantine and shadow every byte: resident size says nothing
+// about the program there, and everything runs several times slower.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr bool kSanitized = true;
+#else
+inline constexpr bool kSanitized = false;
+#endif
+inline constexpr bool kResidentSizeMeaningful = !kSanitized;
+
+}  // namespace hardening

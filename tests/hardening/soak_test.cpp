@@ -1,0 +1,78 @@
+// Many read-and-set cycles in a row against the simulated sensor, as a technician configuring a
+// batch of sensors would: every one must succeed, the sensor must take every new high alarm, and
+// memory must not grow with the number of cycles. KALDO_SOAK_CYCLES sets the count.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "tests/hardening/process_memory.h"
+#include "tests/support/tool_harness.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+constexpr UINT kMain = ToolHarness::kMain;
+constexpr long kWarmUpCycles = 100;
+constexpr std::size_t kMaxResidentGrowth = std::size_t{16} << 20;
+
+long Cycles() {
+    const char* value = std::getenv("KALDO_SOAK_CYCLES");
+    return value != nullptr ? std::atol(value) : 1000;
+}
+
+TEST(SoakTest, ReadAndSetCyclesAllSucceedAndTheSensorTakesEveryHighAlarm) {
+    g_nTimeoutTicks = 0;
+    g_nProgressPos = 0;
+    ToolHarness h;
+    auto& sensor = h.AddSensor(3);
+    h.Start();
+    h.OpenPort();
+    auto& presenter = static_cast<HeadlessPresenter&>(GetPresenter());
+
+    const long cycles = Cycles();
+    const auto started = std::chrono::steady_clock::now();
+    const auto virtualStart = h.time.Now();
+    std::size_t baseline = 0;
+    std::size_t peak = 0;
+    long done = 0;
+    for (long cycle = 0; cycle < cycles; ++cycle) {
+        h.Click(IDC_BUTTON_SENSOR_INITIAL);
+        ASSERT_TRUE(h.time.Advance(300ms));
+        h.ExpectBox("The Parameters have been Display correctly\r\n");
+        // A person's pause: the answer to the extra request that follows a read is dropped by
+        // the next reply tick, which must come before the set.
+        ASSERT_TRUE(h.time.Advance(200ms));
+
+        const int highAlarm = 1000 + static_cast<int>(cycle % 50000);
+        h.agent.Type(kMain, IDC_EDIT_HIGH_ALARM, std::to_string(highAlarm));
+        h.Click(IDC_BUTTON_SENSOR_SET);
+        ASSERT_TRUE(h.time.Advance(250ms));
+        h.ExpectBox("The Parameters have been set correctly\r\n");
+        ASSERT_EQ(sensor.Settings().highAlarm, highAlarm) << "cycle " << cycle;
+        ASSERT_FALSE(h.agent.OpenMessageBox().has_value()) << "cycle " << cycle;
+        ASSERT_TRUE(h.time.Advance(20ms));
+        ++done;
+
+        presenter.ForgetClosedBoxes();
+        const std::size_t resident = hardening::ResidentBytes();
+        peak = std::max(peak, resident);
+        if (cycle == kWarmUpCycles) {
+            baseline = resident;
+        }
+    }
+    if (hardening::kResidentSizeMeaningful && baseline != 0) {
+        EXPECT_LE(peak, baseline + kMaxResidentGrowth);
+    }
+    // Two commands a cycle, plus the extra request after every read.
+    EXPECT_EQ(h.dlg.m_nSequence, 3 * cycles);
+    EXPECT_EQ(h.agent.Control(kMain, IDC_COMBO_INTERVAL)->items.size(), 7u);
+    std::printf(
+        "soak: %ld read-and-set cycles, %.0f s virtual, %.1f s real, peak resident %zu MiB\n", done,
+        std::chrono::duration<double>(h.time.Now() - virtualStart).count(),
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(),
+        peak >> 20);
+}
+
+}  // namespace
