@@ -91,15 +91,6 @@ def main():
     slowdown = m / qm if m and qm else None
     add("Headless / Qt", [], slowdown, "<= 2.0", slowdown is not None and slowdown <= 2.0, load_q,
         "{:.2f}")
-    handoff = runs_of(headless, "HandOff/headless", "items_per_second")
-    add("  hand-off alone, headless (msgs/s)", handoff, median(handoff), "", None, load_h,
-        cpu=cpu_of(headless, "HandOff/headless"))
-    handoff_qt = runs_of(qt, "HandOff/qt", "items_per_second")
-    add("  hand-off alone, Qt (msgs/s)", handoff_qt, median(handoff_qt), "", None, load_q,
-        cpu=cpu_of(qt, "HandOff/qt"))
-    direct = runs_of(headless, "PortReadPerByte", "bytes_per_second")
-    add("  port read per byte alone (bytes/s)", direct, median(direct), "", None, load_h,
-        cpu=cpu_of(headless, "PortReadPerByte"))
 
     idle = pairs_of(os.path.join(folder, "idle.txt"), "idle_cpu_percent")
     im = median(idle)

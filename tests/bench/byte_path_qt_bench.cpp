@@ -1,13 +1,10 @@
-// The byte path with the Qt presenter on the receiving side: the program's own entry
-// (AfxWinMain) makes the QApplication and the presenter, and the receiver's dialog runs on the
-// QApplication's thread, sleeping in Qt's dispatcher. The measurements run on a thread beside it.
-// Qt's platform is offscreen unless QT_QPA_PLATFORM says otherwise.
+// The byte path with the Qt presenter: AfxWinMain makes the QApplication, the receiver's dialog
+// runs on its thread in Qt's dispatcher, and the measurements on a thread beside it.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <memory>
 #include <thread>
 
 #include "framework/win_main.h"
@@ -24,16 +21,11 @@ public:
         ByteReceiver receiver;
         m_pMainWnd = &receiver;
         std::thread measurements([&] {
-            receiver.WaitShown();
-            if (rig_.OpenAndMonitor(receiver, kMonitorCom)) {
+            status = RunMonitored(rig_, receiver, kMonitorCom, [&] {
                 RegisterBytePathBenchmarks("qt", rig_, receiver, false);
                 benchmark::RunSpecifiedBenchmarks();
-            } else {
-                std::fprintf(stderr, "the port did not open\n");
-                status = 1;
-            }
-            rig_.Close(receiver);
-            receiver.Run([&] { receiver.EndDialog(IDCANCEL); });
+                return 0;
+            });
         });
         receiver.DoModal();
         measurements.join();

@@ -6,10 +6,24 @@
 
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <stdexcept>
 
 #include "platform/port_folder.h"
+
+std::vector<std::uint8_t> FloodBytes(std::size_t count) {
+    std::vector<std::uint8_t> bytes(count);
+    std::uint32_t state = 0x2545F491u;
+    for (auto& byte : bytes) {
+        // xorshift32: cheap, and no short period that could hide a slip of a few bytes.
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = static_cast<std::uint8_t>(state >> 24);
+    }
+    return bytes;
+}
 
 FloodLine::FloodLine(int comNumber) {
     const auto fail = [this](const std::string& what) {
@@ -27,7 +41,7 @@ FloodLine::FloodLine(int comNumber) {
     if (slave_ < 0 || tcgetattr(slave_, &raw) != 0) {
         fail("cannot open " + std::string(slavePath.data()));
     }
-    // A serial line delivers bytes as they are: no echo, no line editing, no CR/LF changes.
+    // A serial line: no echo, no line editing, no CR/LF changes.
     cfmakeraw(&raw);
     if (tcsetattr(slave_, TCSANOW, &raw) != 0) {
         fail("cannot make " + std::string(slavePath.data()) + " raw");
@@ -73,4 +87,25 @@ void FloodLine::Discard() {
     char unread[4096];
     while (read(slave_, unread, sizeof unread) > 0) {
     }
+}
+
+FloodWriter::FloodWriter(FloodLine& line, const std::vector<std::uint8_t>& bytes)
+    : line_(line), thread_([this, &bytes] {
+          error_ = line_.WriteAll(bytes);
+          done_ = true;
+      }) {}
+
+int FloodWriter::Abandon() {
+    while (!done_) {
+        line_.Discard();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return Join();
+}
+
+int FloodWriter::Join() {
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    return error_;
 }

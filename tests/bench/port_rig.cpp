@@ -1,11 +1,13 @@
 #include "tests/bench/port_rig.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
 #include "platform/wait_hub.h"
 #include "serial/serial_port.h"
+#include "tests/support/ui_thread.h"
 
 PortRig::PortRig(int lines) {
     char pattern[] = "/tmp/kaldo-bench-ports-XXXXXX";
@@ -40,4 +42,28 @@ bool PortRig::OpenAndMonitor(ByteReceiver& receiver, int com) {
 
 void PortRig::Close(ByteReceiver& receiver) {
     receiver.Run([&] { port_.reset(); });
+}
+
+int RunMonitored(PortRig& rig, ByteReceiver& receiver, int com, const std::function<int()>& body) {
+    receiver.WaitShown();
+    int status = 1;
+    if (rig.OpenAndMonitor(receiver, com)) {
+        status = body();
+    } else {
+        std::fprintf(stderr, "the port did not open\n");
+    }
+    rig.Close(receiver);
+    receiver.Run([&] { receiver.EndDialog(IDCANCEL); });
+    return status;
+}
+
+int RunMonitoredHeadless(PortRig& rig, int com, const std::function<int(ByteReceiver&)>& body) {
+    CWinApp app;
+    ByteReceiver receiver;
+    app.m_pMainWnd = &receiver;
+    UiThread ui([&] { receiver.DoModal(); });
+    const int status = RunMonitored(rig, receiver, com, [&] { return body(receiver); });
+    ui.Join();
+    framework::WaitForWorkerThreads();
+    return status;
 }

@@ -1,8 +1,8 @@
-// Pseudo-terminals linked as COM ports (flood lines) in a private port folder, and the tool's port
-// object opened on one of them with its monitor running, delivering to a ByteReceiver. Create the
-// rig before any other thread looks at the environment: it points the port folder at itself.
+// Flood lines in a private port folder, and the tool's port object opened on one with its monitor
+// delivering to a ByteReceiver. Create the rig before other threads read the environment.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,11 +22,9 @@ public:
 
     FloodLine& Line(int com) { return *lines_.at(static_cast<std::size_t>(com - 1)); }
 
-    // On the receiver's thread, as the tool does: opens COMcom at 115200 with the receiver as
-    // owner and starts the monitor; returns once every thread is waiting again. False if the
-    // port did not open.
+    // As the tool does, on the receiver's thread: opens COMcom at 115200 and starts the monitor;
+    // returns once every thread waits again. False if the port did not open.
     bool OpenAndMonitor(ByteReceiver& receiver, int com);
-    // Stops the monitor and closes the port, on the receiver's thread.
     void Close(ByteReceiver& receiver);
 
 private:
@@ -34,3 +32,9 @@ private:
     std::vector<std::unique_ptr<FloodLine>> lines_;
     std::unique_ptr<CSerialPort> port_;
 };
+
+// Once the receiver is shown: runs body with COMcom monitored for it, then ends its dialog.
+// Returns body's status, or 1 if the port did not open.
+int RunMonitored(PortRig& rig, ByteReceiver& receiver, int com, const std::function<int()>& body);
+// The same with the receiver on a headless user-interface thread of its own.
+int RunMonitoredHeadless(PortRig& rig, int com, const std::function<int(ByteReceiver&)>& body);

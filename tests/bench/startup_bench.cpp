@@ -1,11 +1,6 @@
-// Start-up: the time from starting the program to its main dialog on screen, with the COM1..COM10
-// port probe (a pseudo-terminal linked as COM1 plays an attached sensor; the other numbers go to
-// the machine's own serial devices). Each run starts this program again as a child that runs
-// exactly what the tool's main does (AfxWinMain with the tool's application object, Qt on the
-// offscreen platform unless QT_QPA_PLATFORM says otherwise); the child reports when the main
-// dialog was shown and first painted, measured on the monotonic clock from just before the
-// parent started it and from the child's main(), then closes the dialog as a user would.
-// Prints one line per run: "startup_ms <shown> painted_ms <painted> main_to_painted_ms <...>".
+// Start-up: from starting the program to its main dialog shown and first painted, with the port
+// probe (a pseudo-terminal linked as COM1 plays the sensor). Each run starts this program again as
+// a child that runs what the tool's main does and reports the times, then closes the dialog.
 //
 // Usage: kaldo-bench-startup [runs]
 #include <fcntl.h>
@@ -35,44 +30,35 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr const char* kChildFlag = "--startup-child";
-// Where the child writes its report: a descriptor number it is started with.
+// The descriptor the child writes its report to.
 constexpr int kReportFd = 3;
 
-Clock::time_point g_mainEntry;
 Clock::time_point g_spawned;
-Clock::time_point g_shown;
 
-double MillisecondsBetween(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double, std::milli>(to - from).count();
+std::string MillisecondsSinceSpawned(Clock::time_point t) {
+    return std::to_string(std::chrono::duration<double, std::milli>(t - g_spawned).count());
 }
 
-// Watches the application's events for the main dialog's window being shown and painted.
+// Reports when the main dialog was first shown and painted, then closes it through its close box.
 class ShownWatcher : public QObject {
 public:
     using QObject::QObject;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if ((event->type() != QEvent::Show && event->type() != QEvent::Paint) || done_ ||
-            !IsMainDialog(watched)) {
+        const bool show = event->type() == QEvent::Show;
+        if (done_ || (!show && event->type() != QEvent::Paint) || !IsMainDialog(watched)) {
             return false;
         }
-        const auto now = Clock::now();
-        if (event->type() == QEvent::Show) {
-            g_shown = now;
-            return false;
-        }
-        if (g_shown == Clock::time_point{}) {
+        if (show || shown_ == Clock::time_point{}) {
+            shown_ = show ? Clock::now() : shown_;
             return false;
         }
         done_ = true;
-        const std::string report =
-            "startup_ms " + std::to_string(MillisecondsBetween(g_spawned, g_shown)) +
-            " painted_ms " + std::to_string(MillisecondsBetween(g_spawned, now)) +
-            " main_to_painted_ms " + std::to_string(MillisecondsBetween(g_mainEntry, now)) + "\n";
+        const std::string report = "startup_ms " + MillisecondsSinceSpawned(shown_) +
+                                   " painted_ms " + MillisecondsSinceSpawned(Clock::now()) + "\n";
         [[maybe_unused]] const auto written = write(kReportFd, report.data(), report.size());
         close(kReportFd);
-        // Closed as a user closes it, through the window's close box.
         ::PostMessage(AfxGetApp()->m_pMainWnd->GetSafeHwnd(), WM_CLOSE, 0, 0);
         return false;
     }
@@ -85,6 +71,7 @@ private:
     }
 
     bool done_ = false;
+    Clock::time_point shown_;
 };
 
 void WatchForTheMainDialog() {
@@ -132,7 +119,6 @@ std::string RunOnce(const char* self) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    g_mainEntry = Clock::now();
     if (argc == 3 && std::strcmp(argv[1], kChildFlag) == 0) {
         return RunChild(argv[0], argv[2]);
     }

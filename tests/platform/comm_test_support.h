@@ -1,5 +1,5 @@
 // Shared pieces of the port tests: a temporary port folder, pseudo-terminals linked into it as
-// COMn, fake modem lines, and waits with deadlines.
+// COMn, and waits with deadlines.
 #pragma once
 
 #include <fcntl.h>
@@ -12,20 +12,29 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
-#include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 
 #include "platform/comm.h"
 #include "platform/event.h"
 #include "platform/handle_table.h"
-#include "platform/modem_lines.h"
 #include "platform/wait_hub.h"
 
 namespace kaldo_test {
 
 inline constexpr DWORD kPatience = 10000;  // ms a test waits for something that must happen
+
+// Polls a condition that another thread makes true; gives up after the patience.
+inline bool Eventually(const std::function<bool()>& condition) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPatience);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= giveUp) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
 
 // The master side of a pseudo-terminal; the slave is what the port layer opens.
 class Pty {
@@ -57,18 +66,12 @@ public:
     // Reads from the master until size bytes came or the patience ran out.
     std::string Receive(std::size_t size) const {
         std::string got;
-        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPatience);
-        while (got.size() < size && std::chrono::steady_clock::now() < giveUp) {
-            pollfd p{master_, POLLIN, 0};
-            if (poll(&p, 1, 100) <= 0) {
-                continue;
-            }
-            char buffer[65536];
+        Eventually([&] {
+            char buffer[4096];
             const ssize_t n = read(master_, buffer, std::min(sizeof buffer, size - got.size()));
-            if (n > 0) {
-                got.append(buffer, static_cast<std::size_t>(n));
-            }
-        }
+            got.append(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+            return got.size() >= size;
+        });
         return got;
     }
 
@@ -88,7 +91,6 @@ protected:
     }
     void TearDown() override {
         platform::WaitHub::Instance().UseSteadyClock();
-        platform::SetModemLinesFactory({});
         unsetenv("KALDO_SENSOR_PORTS");
         std::filesystem::remove_all(folder_);
     }
@@ -99,18 +101,34 @@ protected:
     }
 
     static HANDLE Open(int n) {
-        const std::string name = "COM" + std::to_string(n);
-        return CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_OVERLAPPED, nullptr);
+        return CreateFileA(("COM" + std::to_string(n)).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     }
 
-    // A pseudo-terminal linked as COM3 and opened.
     HANDLE OpenPty(Pty& pty, int n = 3) {
         Link(pty.slave(), n);
         return Open(n);
     }
 
     std::string folder_;
+};
+
+// A pseudo-terminal opened as COM3, watching for input.
+class OpenPortTest : public PortTest {
+protected:
+    void SetUp() override {
+        PortTest::SetUp();
+        port_ = OpenPty(pty_);
+        ASSERT_NE(port_, INVALID_HANDLE_VALUE);
+        ASSERT_EQ(SetCommMask(port_, EV_RXCHAR), TRUE);
+    }
+    void TearDown() override {
+        CloseHandle(port_);
+        PortTest::TearDown();
+    }
+
+    Pty pty_;
+    HANDLE port_ = nullptr;
 };
 
 // An OVERLAPPED with a manual-reset event of its own.
@@ -125,72 +143,5 @@ struct Overlapped {
 
     OVERLAPPED ov;
 };
-
-// Modem lines whose CTS the test moves; records what the port drives.
-struct FakeLineState {
-    std::mutex mutex;
-    bool cts = false;
-    bool rts = false;
-    bool dtr = false;
-    std::function<void()> changed;
-
-    void SetCts(bool on) {
-        std::function<void()> notify;
-        {
-            std::lock_guard lock(mutex);
-            cts = on;
-            notify = changed;
-        }
-        if (notify) {
-            notify();
-        }
-    }
-};
-
-class FakeModemLines final : public platform::ModemLines {
-public:
-    explicit FakeModemLines(std::shared_ptr<FakeLineState> state) : state_(std::move(state)) {}
-    std::optional<bool> Cts() override {
-        std::lock_guard lock(state_->mutex);
-        return state_->cts;
-    }
-    bool SetRts(bool on) override {
-        std::lock_guard lock(state_->mutex);
-        state_->rts = on;
-        return true;
-    }
-    bool SetDtr(bool on) override {
-        std::lock_guard lock(state_->mutex);
-        state_->dtr = on;
-        return true;
-    }
-
-private:
-    std::shared_ptr<FakeLineState> state_;
-};
-
-inline std::shared_ptr<FakeLineState> InstallFakeModemLines() {
-    auto state = std::make_shared<FakeLineState>();
-    platform::SetModemLinesFactory([state](int, std::function<void()> changed) {
-        {
-            std::lock_guard lock(state->mutex);
-            state->changed = std::move(changed);
-        }
-        return std::make_unique<FakeModemLines>(state);
-    });
-    return state;
-}
-
-// Polls a condition that another thread makes true; gives up after the patience.
-inline bool Eventually(const std::function<bool()>& condition) {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPatience);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 }  // namespace kaldo_test

@@ -1,7 +1,6 @@
-// Driving a dialog under the Qt presenter from a test. The test's own thread owns the
-// QApplication and is the user-interface thread: it runs DoModal, while a script on a second
-// thread acts on the widgets and checks them by running code on the GUI thread, which does so
-// whenever the framework's loop sleeps in Qt's dispatcher.
+// Driving a dialog under the Qt presenter: the test's thread owns the QApplication and runs
+// DoModal; a script on a second thread runs code on the GUI thread while the framework's loop
+// sleeps in Qt's dispatcher.
 #pragma once
 
 #include <atomic>
@@ -16,7 +15,6 @@
 #include "framework/dialog.h"
 #include "framework/qt/qt_presenter.h"
 
-// Failure messages show Qt values as a person reads them.
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
@@ -32,8 +30,7 @@ inline constexpr auto kPatience = 10s;
 
 QtPresenter& Presenter();
 
-// Runs fn on the GUI thread and waits for it. If the GUI thread does not take it within the
-// patience (it is not waiting in Qt's dispatcher), the call is dropped and the test fails.
+// Runs fn on the GUI thread and waits; fails the test if the GUI thread does not take it.
 bool RunOnGui(const std::function<void()>& fn);
 
 template <typename F>
@@ -48,16 +45,15 @@ auto OnGui(F fn) -> std::invoke_result_t<F> {
     }
 }
 
-// Re-checks cond on the GUI thread until it holds; false if it did not within the patience.
+// Re-checks cond on the GUI thread until it holds or the patience runs out.
 bool WaitOnGui(const std::function<bool()>& cond);
 
-// A dialog that a script can find: it tells its window once OnInitDialog has run.
+// A dialog that tells a script its window once OnInitDialog has run.
 class ScriptedDialog : public CDialog {
 public:
     using CDialog::CDialog;
     HWND Window() const { return window_.load(); }
     UINT TemplateId() const { return m_nIDTemplate; }
-    // Waits in real time until the dialog's window has been destroyed; false on time-out.
     bool WaitUntilDestroyed() const;
 
 protected:
@@ -69,12 +65,35 @@ private:
     std::atomic<bool> destroyed_{false};
 };
 
-// Runs dialog.DoModal() on this (the GUI) thread while script runs on a thread of its own. The
-// script starts once the dialog is shown and active; when it returns, the dialog is cancelled if it
-// is still open. Returns DoModal's result.
+// Runs dialog.DoModal() here while script runs on its own thread once the dialog is active; a
+// dialog still open when the script returns is cancelled. Returns DoModal's result.
 INT_PTR RunWithScript(ScriptedDialog& dialog, const std::function<void()>& script);
 
 // What the framework holds for a control (GUI thread).
 std::string FrameworkText(CWnd& dialog, int controlId);
+
+// The main dialog as the program sets it up at start, and the progress one with a ticking timer.
+class ProbeMainDialog : public ScriptedDialog {
+public:
+    ProbeMainDialog();
+    std::atomic<int> initialClicks{0};
+
+protected:
+    BOOL OnInitDialog() override;
+    afx_msg void OnSensorInitial();
+    afx_msg void OnModeRadio();
+    DECLARE_MESSAGE_MAP()
+};
+
+class ProbeProgressDialog : public ScriptedDialog {
+public:
+    ProbeProgressDialog();
+    std::atomic<int> ticks{0};
+
+protected:
+    BOOL OnInitDialog() override;
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    DECLARE_MESSAGE_MAP()
+};
 
 }  // namespace qt_test

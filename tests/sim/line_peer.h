@@ -1,5 +1,5 @@
-// Test helpers: a private port folder, and the tool's end of a simulated line opened with plain
-// POSIX calls, so the simulator is checked independently of the port layer.
+// A private port folder, and the tool's end of a simulated line opened with plain POSIX calls,
+// so the simulator is checked independently of the port layer.
 #pragma once
 
 #include <fcntl.h>
@@ -7,6 +7,8 @@
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <chrono>
@@ -21,7 +23,6 @@ namespace sim_test {
 
 using namespace std::chrono_literals;
 
-// Points the port folder at a fresh temporary directory for the life of the object.
 class TemporaryPortFolder {
 public:
     TemporaryPortFolder() {
@@ -41,8 +42,8 @@ private:
 };
 
 template <typename Condition>
-bool Eventually(Condition condition, std::chrono::milliseconds limit = 5s) {
-    const auto giveUp = std::chrono::steady_clock::now() + limit;
+bool Eventually(Condition condition) {
+    const auto giveUp = std::chrono::steady_clock::now() + 5s;
     while (!condition()) {
         if (std::chrono::steady_clock::now() >= giveUp) {
             return false;
@@ -62,62 +63,53 @@ public:
             tcsetattr(fd_, TCSANOW, &tio);
         }
     }
-    ~LinePeer() { Close(); }
+    ~LinePeer() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
     LinePeer(const LinePeer&) = delete;
     LinePeer& operator=(const LinePeer&) = delete;
 
-    bool IsOpen() const { return fd_ >= 0; }
-    void Close() {
-        if (fd_ >= 0) {
-            close(fd_);
-            fd_ = -1;
-        }
-    }
-
-    bool Send(std::string_view bytes) {
-        const bool whole =
-            write(fd_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    void Send(std::string_view bytes) {
+        EXPECT_EQ(write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
         platform::WaitHub::Instance().NoteLineActivity();
-        return whole;
     }
 
-    // Reads until `count` bytes are in, the line hangs up, or the time limit passes.
-    std::string Receive(std::size_t count, std::chrono::milliseconds limit = 5s) {
-        ReadUntil([&] { return received_.size() >= count; }, limit);
+    // count bytes, or fewer if the line hangs up or five seconds pass.
+    std::string Receive(std::size_t count) {
+        ReadUntil([&] { return received_.size() >= count; });
         return Take(count);
     }
 
     // Everything up to and including the first "\r\n".
-    std::string ReceiveLine(std::chrono::milliseconds limit = 5s) {
-        ReadUntil([&] { return received_.find("\r\n") != std::string::npos; }, limit);
+    std::string ReceiveLine() {
+        ReadUntil([&] { return received_.find("\r\n") != std::string::npos; });
         const auto end = received_.find("\r\n");
         return Take(end == std::string::npos ? received_.size() : end + 2);
     }
 
     // A hang-up reads as end of file or EIO, as a pulled adapter does.
-    bool WaitHangUp(std::chrono::milliseconds limit = 5s) {
-        ReadUntil([] { return false; }, limit);
+    bool WaitHangUp() {
+        ReadUntil([] { return false; });
         return hungUp_;
     }
 
 private:
     template <typename Done>
-    void ReadUntil(Done done, std::chrono::milliseconds limit) {
-        const auto giveUp = std::chrono::steady_clock::now() + limit;
-        for (auto now = std::chrono::steady_clock::now(); !done() && !hungUp_ && now < giveUp;
-             now = std::chrono::steady_clock::now()) {
+    void ReadUntil(Done done) {
+        const auto giveUp = std::chrono::steady_clock::now() + 5s;
+        while (!done() && !hungUp_ && std::chrono::steady_clock::now() < giveUp) {
             pollfd p{fd_, POLLIN, 0};
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(giveUp - now);
-            if (poll(&p, 1, static_cast<int>(left.count())) <= 0) {
+            char buffer[4096];
+            if (poll(&p, 1, 10) <= 0) {
                 continue;
             }
-            char buffer[4096];
             const ssize_t n = read(fd_, buffer, sizeof buffer);
             if (n > 0) {
                 received_.append(buffer, static_cast<std::size_t>(n));
-            } else if (n == 0 || errno == EIO) {
-                hungUp_ = true;
             }
+            hungUp_ = n == 0 || (n < 0 && errno == EIO);
         }
     }
 
