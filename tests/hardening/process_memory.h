@@ -18,7 +18,12 @@ inline std::size_t ResidentBytes() {
 
 // Sanitizers keep freed memory in quarantine and shadow every byte: resident size says nothing
 // about the program there, and everything runs several times slower.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define KALDO_SANITIZED
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || defined(KALDO_SANITIZED)
 inline constexpr bool kSanitized = true;
 #else
 inline constexpr bool kSanitized = false;
