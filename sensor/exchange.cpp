@@ -13,7 +13,9 @@ constexpr const char* kLineEnd = "\r\n";
 
 LRESULT CKaldoSensorSettingDlg::OnRxByte(WPARAM wParam, LPARAM /*lParam*/) {
     m_nRxCount += 1;
-    m_strRx.AppendChar(static_cast<char>(wParam));
+    if (m_strRx.GetLength() < REPLY_KEEP_BYTES) {
+        m_strRx.AppendChar(static_cast<char>(wParam));
+    }
     return 1;
 }
 

@@ -22,6 +22,11 @@
 #define REPLY_THRESHOLD_LORAWAN 100
 #define REPLY_THRESHOLD_NB 50
 
+// What the received text keeps at most: far more than any reply or echo, but a noisy line that
+// sends while no reply tick looks (no operation running, or a box open) cannot fill the memory.
+// Bytes past it are counted, not kept.
+#define REPLY_KEEP_BYTES 65536
+
 // Pause before a reply is cut and looked at, so the rest of its line can arrive.
 #define REPLY_SETTLE_MS 100
 

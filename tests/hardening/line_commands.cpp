@@ -69,9 +69,8 @@ struct Parser {
         for (int field = 0; field <= kNumericFields; ++field) {
             const std::size_t comma = burst.find(',', pos);
             if (comma == std::string_view::npos) {
-                return EndsShort(burst.size()) && IsHexRun(pos)
-                           ? std::optional(std::vector<LineCommand>{})
-                           : std::nullopt;
+                return cutShort && IsHexRun(pos) ? std::optional(std::vector<LineCommand>{})
+                                                 : std::nullopt;
             }
             const auto value = ParseHexField(burst.substr(pos, comma - pos));
             if (!value) {
