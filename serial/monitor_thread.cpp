@@ -117,12 +117,18 @@ void CSerialPort::DrainReceive() {
 void CSerialPort::FlushWrite() {
     // The message is copied out under the buffer's lock, so a QueueWrite arriving meanwhile
     // cannot change the bytes on their way; it sets the write event again for the next pass.
+    // Taking the message empties the buffer: a QueueWrite whose message went out with this
+    // pass sets the event once more, and that pass must find nothing to write again.
     char message[kMaxMessage];
     EnterCriticalSection(&m_csTxBuffer);
     const int nLength = g_nTxLength;
     std::memcpy(message, m_pTxBuffer, static_cast<std::size_t>(nLength));
+    g_nTxLength = 0;
     ResetEvent(m_hWriteReady);
     LeaveCriticalSection(&m_csTxBuffer);
+    if (nLength == 0) {
+        return;
+    }
 
     EnterCriticalSection(&m_csPort);
     m_ovIo.Offset = 0;

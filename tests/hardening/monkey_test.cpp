@@ -470,7 +470,7 @@ private:
             case 0:
                 Act("hang up COM" + std::to_string(com), [s] { s->HangUp(); });
                 break;
-            case 2: {
+            case 1: {
                 const auto settings = RandomSettings();
                 Act("new settings on COM" + std::to_string(com), [&] { s->SetSettings(settings); });
                 break;
