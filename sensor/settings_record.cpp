@@ -1,5 +1,32 @@
 // The settings record's binding to the controls and the checks before a set.
+#include <initializer_list>
+
 #include "ui/main_dialog.h"
+
+namespace {
+
+struct TypedField {
+    const CString& strText;
+    const char* pszLabel;
+};
+
+// Lengths pass with a separator inside a field, which would shift every later field of the
+// command; the sensor would echo it back and the set would look correct. Gives the refusal for
+// the first such field, or an empty text.
+CString FramingFailure(std::initializer_list<TypedField> fields) {
+    CString strFailure;
+    for (const TypedField& field : fields) {
+        for (const char chSeparator : {',', '\r', '\n'}) {
+            if (field.strText.Find(chSeparator) != -1) {
+                strFailure.Format("%s must not contain commas or line breaks", field.pszLabel);
+                return strFailure;
+            }
+        }
+    }
+    return strFailure;
+}
+
+}  // namespace
 
 void CKaldoSensorSettingDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -24,7 +51,7 @@ void CKaldoSensorSettingDlg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CKaldoSensorSettingDlg::CheckSettingsForSet() {
     UpdateData(TRUE);
-    const char* failure = nullptr;
+    CString failure;
     if (!m_bPortOpen) {
         failure = "Please Initial the Serial Port sucessfully again";
     } else if (!m_bParamsRead) {
@@ -50,7 +77,13 @@ BOOL CKaldoSensorSettingDlg::CheckSettingsForSet() {
             failure = "Please check the Server Port";
         }
     }
-    if (failure != nullptr) {
+    if (failure.IsEmpty()) {
+        failure =
+            m_bLoraWan
+                ? FramingFailure({{m_strAppEui, "APP EUI"}, {m_strAppKey, "APP Key"}})
+                : FramingFailure({{m_strServerIp, "Server IP"}, {m_strServerPort, "Server Port"}});
+    }
+    if (!failure.IsEmpty()) {
         MessageBox(failure);
         return FALSE;
     }

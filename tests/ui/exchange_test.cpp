@@ -209,6 +209,55 @@ TEST_F(ExchangeTest, SetWritesTheSensorOnAnExactEchoAndNeedsANewReadEachTime) {
     h.ExpectBox("Please Click the Sensor Initial button Firstly");
 }
 
+TEST_F(ExchangeTest, ASeparatorTypedIntoAFieldIsRefusedAndNothingIsSent) {
+    struct Field {
+        int radio;
+        int id;
+        std::string clean;
+        const char* failure;
+    };
+    const Field fields[] = {
+        {IDC_RADIO_LORAWAN, IDC_EDIT_APP_EUI, "0011223344556677",
+         "APP EUI must not contain commas or line breaks"},
+        {IDC_RADIO_LORAWAN, IDC_EDIT_APP_KEY, "00112233445566778899AABBCCDDEEFF",
+         "APP Key must not contain commas or line breaks"},
+        {IDC_RADIO_NB, IDC_EDIT_SERVER_IP, "10.0.0.1",
+         "Server IP must not contain commas or line breaks"},
+        {IDC_RADIO_NB, IDC_EDIT_SERVER_PORT, "5683",
+         "Server Port must not contain commas or line breaks"},
+    };
+    StartWith();
+    for (const Field& field : fields) {
+        SCOPED_TRACE(field.failure);
+        h.Click(field.radio);
+        auto options = sensor->Options();
+        options.variant =
+            field.radio == IDC_RADIO_NB ? sensor_sim::Variant::NbIot : sensor_sim::Variant::LoRaWan;
+        sensor->SetOptions(options);
+        Click(IDC_BUTTON_SENSOR_INITIAL);
+        Advance(400ms);
+        h.ExpectBox("The Parameters have been Display correctly\r\n");
+        Advance(1s);
+        const std::size_t sent = Commands().size();
+        for (const char separator : {',', '\r', '\n'}) {
+            std::string typed = field.clean;
+            typed[2] = separator;  // the length still passes
+            h.agent.Type(ToolHarness::kMain, field.id, typed);
+            Click(IDC_BUTTON_SENSOR_SET);
+            h.ExpectBox(field.failure);
+            Advance(1s);
+            EXPECT_EQ(Commands().size(), sent);
+            EXPECT_TRUE(h.dlg.m_bParamsRead);
+        }
+        h.agent.Type(ToolHarness::kMain, field.id, field.clean);
+        Click(IDC_BUTTON_SENSOR_SET);
+        Advance(300ms);
+        h.ExpectBox("The Parameters have been set correctly\r\n");
+        EXPECT_NE(Commands().back().find("," + field.clean), std::string::npos);
+        Advance(1s);
+    }
+}
+
 TEST_F(ExchangeTest, AnEchoOneCharacterOffIsDroppedAndTheSetTimesOut) {
     StartWith(With([](auto& o) { o.corruptEcho = true; }));
     Click(IDC_BUTTON_SENSOR_INITIAL);
