@@ -14,14 +14,6 @@ std::size_t Clamp(int value, std::size_t limit) {
     return std::min(static_cast<std::size_t>(value), limit);
 }
 
-char FoldAscii(char ch) {
-    return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
-}
-
-bool IsAsciiSpace(char ch) {
-    return ch == ' ' || (ch >= '\t' && ch <= '\r');
-}
-
 // vsnprintf into a buffer of the exact size; the text may hold NULs written by %c.
 std::string FormatText(const char* format, va_list args) {
     va_list measureArgs;
@@ -52,12 +44,6 @@ CString& CString::operator=(const char* text) {
 
 char CString::GetAt(int index) const {
     return index >= 0 && index < GetLength() ? m_str[static_cast<std::size_t>(index)] : '\0';
-}
-
-void CString::SetAt(int index, char ch) {
-    if (index >= 0 && index < GetLength()) {
-        m_str[static_cast<std::size_t>(index)] = ch;
-    }
 }
 
 CString& CString::operator+=(const CString& text) {
@@ -102,13 +88,6 @@ void CString::Format(const char* format, ...) {
     va_end(args);
 }
 
-void CString::AppendFormat(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    m_str += FormatText(format, args);
-    va_end(args);
-}
-
 int CString::Find(char ch, int start) const {
     return FindText(std::string_view(&ch, 1), start);
 }
@@ -133,11 +112,6 @@ CString CString::Left(int count) const {
     return CString(m_str.substr(0, Clamp(count, m_str.size())));
 }
 
-CString CString::Right(int count) const {
-    const std::size_t length = Clamp(count, m_str.size());
-    return CString(m_str.substr(m_str.size() - length));
-}
-
 CString CString::Mid(int start) const {
     return CString(m_str.substr(Clamp(start, m_str.size())));
 }
@@ -153,96 +127,6 @@ int CString::Delete(int index, int count) {
     return GetLength();
 }
 
-int CString::Insert(int index, char ch) {
-    m_str.insert(Clamp(index, m_str.size()), 1, ch);
-    return GetLength();
-}
-
-int CString::Insert(int index, const CString& text) {
-    m_str.insert(Clamp(index, m_str.size()), text.m_str);
-    return GetLength();
-}
-
-int CString::Replace(char oldChar, char newChar) {
-    int replaced = 0;
-    for (char& ch : m_str) {
-        if (ch == oldChar) {
-            ch = newChar;
-            ++replaced;
-        }
-    }
-    return replaced;
-}
-
-int CString::Replace(const CString& oldText, const CString& newText) {
-    if (oldText.m_str.empty()) {
-        return 0;
-    }
-    int replaced = 0;
-    std::string result;
-    std::size_t from = 0;
-    for (std::size_t at = m_str.find(oldText.m_str); at != std::string::npos;
-         at = m_str.find(oldText.m_str, from)) {
-        result.append(m_str, from, at - from).append(newText.m_str);
-        from = at + oldText.m_str.size();
-        ++replaced;
-    }
-    result.append(m_str, from);
-    m_str = std::move(result);
-    return replaced;
-}
-
-int CString::Remove(char ch) {
-    const std::size_t before = m_str.size();
-    std::erase(m_str, ch);
-    return static_cast<int>(before - m_str.size());
-}
-
 int CString::CompareBytes(std::string_view left, std::string_view right) {
     return left.compare(right);
-}
-
-int CString::CompareFolded(std::string_view left, std::string_view right) {
-    const std::size_t common = std::min(left.size(), right.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        const auto l = static_cast<unsigned char>(FoldAscii(left[i]));
-        const auto r = static_cast<unsigned char>(FoldAscii(right[i]));
-        if (l != r) {
-            return l < r ? -1 : 1;
-        }
-    }
-    if (left.size() == right.size()) {
-        return 0;
-    }
-    return left.size() < right.size() ? -1 : 1;
-}
-
-CString& CString::MakeUpper() {
-    for (char& ch : m_str) {
-        if (ch >= 'a' && ch <= 'z') {
-            ch = static_cast<char>(ch - 'a' + 'A');
-        }
-    }
-    return *this;
-}
-
-CString& CString::MakeLower() {
-    for (char& ch : m_str) {
-        ch = FoldAscii(ch);
-    }
-    return *this;
-}
-
-CString& CString::Trim() {
-    return TrimRight().TrimLeft();
-}
-
-CString& CString::TrimLeft() {
-    m_str.erase(m_str.begin(), std::find_if_not(m_str.begin(), m_str.end(), IsAsciiSpace));
-    return *this;
-}
-
-CString& CString::TrimRight() {
-    m_str.erase(std::find_if_not(m_str.rbegin(), m_str.rend(), IsAsciiSpace).base(), m_str.end());
-    return *this;
 }

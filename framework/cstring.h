@@ -30,10 +30,9 @@ public:
     bool IsEmpty() const { return m_str.empty(); }
     void Empty() { m_str.clear(); }
 
-    // Reading outside the text gives NUL; writing outside it does nothing.
+    // Reading outside the text gives NUL.
     char GetAt(int index) const;
     char operator[](int index) const { return GetAt(index); }
-    void SetAt(int index, char ch);
 
     const char* GetString() const { return m_str.c_str(); }
     operator const char*() const { return m_str.c_str(); }
@@ -66,7 +65,6 @@ public:
     // printf-style; the result may be of any length. An argument may be this string itself.
     // A format the C runtime rejects gives an empty result (appends nothing).
     void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    void AppendFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     // Index of the first match at or after start, or -1. A negative start counts as 0.
     int Find(char ch, int start = 0) const;
@@ -74,39 +72,21 @@ public:
     int Find(const CString& text, int start = 0) const;
 
     CString Left(int count) const;
-    CString Right(int count) const;
     CString Mid(int start) const;
     CString Mid(int start, int count) const;  // a negative count gives the empty text
 
-    // Each returns the new length.
+    // Returns the new length.
     int Delete(int index, int count = 1);
-    int Insert(int index, char ch);
-    int Insert(int index, const CString& text);
 
-    // Each returns the number of replacements or removals.
-    int Replace(char oldChar, char newChar);
-    int Replace(const CString& oldText, const CString& newText);  // an empty oldText replaces none
-    int Remove(char ch);
-
-    // 0 when equal, else negative or positive as strcmp. NoCase folds ASCII letters only.
+    // 0 when equal, else negative or positive as strcmp.
     int Compare(const char* text) const { return CompareBytes(m_str, View(text)); }
     int Compare(const CString& text) const { return CompareBytes(m_str, text.m_str); }
-    int CompareNoCase(const char* text) const { return CompareFolded(m_str, View(text)); }
-    int CompareNoCase(const CString& text) const { return CompareFolded(m_str, text.m_str); }
-
-    // Case and white space are ASCII only, independent of the locale.
-    CString& MakeUpper();
-    CString& MakeLower();
-    CString& Trim();
-    CString& TrimLeft();
-    CString& TrimRight();
 
 private:
     explicit CString(std::string text) : m_str(std::move(text)) {}
 
     static std::string_view View(const char* text) { return text ? text : std::string_view(); }
     static int CompareBytes(std::string_view left, std::string_view right);
-    static int CompareFolded(std::string_view left, std::string_view right);
     int FindText(std::string_view text, int start) const;
 
     std::string m_str;
