@@ -198,6 +198,14 @@ void CWnd::SetFocus() {
     }
 }
 
+void CWnd::SetToolTipText(LPCSTR text) {
+    WindowData* window = framework::FindWindowData(m_hWnd);
+    if (window != nullptr && window->toolTip != text) {
+        window->toolTip = text;
+        framework::PublishWindow(*window);
+    }
+}
+
 void CWnd::CheckRadioButton(int firstId, int lastId, int checkId) {
     for (int id = firstId; id <= lastId; ++id) {
         if (CWnd* button = GetDlgItem(id)) {

@@ -106,6 +106,8 @@ public:
     CWnd* GetDlgItem(int id) const;
     CWnd* GetParent() const;
     void SetFocus();
+    // Where Windows attaches a tool-tip control to the window, the text is the window's own here.
+    void SetToolTipText(LPCSTR text);
 
     void CheckRadioButton(int firstId, int lastId, int checkId);
     int GetCheckedRadioButton(int firstId, int lastId) const;

@@ -36,6 +36,7 @@ struct WindowState {
     std::string fontFace;
     int fontPointSize = 0;
     bool focused = false;
+    std::string toolTip;  // shown while the pointer rests on the window; empty: none
 
     bool IsDialog() const { return parent == nullptr || (style & 0x40000000) == 0; }
     bool IsEnabled() const { return (style & 0x08000000) == 0; }

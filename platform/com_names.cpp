@@ -97,10 +97,13 @@ std::vector<std::string> SerialDevicePaths() {
     return paths;
 }
 
-std::vector<int> LinkedNumbers() {
+std::vector<int> LinkedNumbers(const std::optional<std::string>& folder) {
     std::vector<int> numbers;
+    if (!folder) {
+        return numbers;
+    }
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(PortFolder(), ec)) {
+    for (const auto& entry : fs::directory_iterator(*folder, ec)) {
         if (auto n = ParseComName(entry.path().filename().string())) {
             numbers.push_back(*n);
         }
@@ -108,8 +111,8 @@ std::vector<int> LinkedNumbers() {
     return numbers;
 }
 
-std::string LinkPath(int n) {
-    return PortFolder() + "/COM" + std::to_string(n);
+std::string LinkPath(const std::string& folder, int n) {
+    return folder + "/COM" + std::to_string(n);
 }
 
 }  // namespace
@@ -172,11 +175,12 @@ std::optional<std::string> ResolveComPort(int n) {
         return std::nullopt;
     }
     std::error_code ec;
+    const auto folder = TrustedPortFolder();
     // A dangling link still names the port: opening it then fails as a missing device.
-    if (fs::exists(fs::symlink_status(LinkPath(n), ec))) {
-        return LinkPath(n);
+    if (folder && fs::exists(fs::symlink_status(LinkPath(*folder, n), ec))) {
+        return LinkPath(*folder, n);
     }
-    for (const auto& port : AssignComNumbers(LinkedNumbers(), SerialDevicePaths())) {
+    for (const auto& port : AssignComNumbers(LinkedNumbers(folder), SerialDevicePaths())) {
         if (port.number == n) {
             return port.path;
         }
@@ -185,10 +189,11 @@ std::optional<std::string> ResolveComPort(int n) {
 }
 
 std::vector<ComPort> ListComPorts() {
-    const std::vector<int> linked = LinkedNumbers();
+    const auto folder = TrustedPortFolder();
+    const std::vector<int> linked = LinkedNumbers(folder);
     std::vector<ComPort> ports = AssignComNumbers(linked, SerialDevicePaths());
     for (int n : linked) {
-        ports.push_back({n, LinkPath(n)});
+        ports.push_back({n, LinkPath(*folder, n)});
     }
     std::sort(ports.begin(), ports.end(),
               [](const ComPort& a, const ComPort& b) { return a.number < b.number; });

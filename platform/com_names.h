@@ -1,10 +1,10 @@
-// COM port names. Port n is, first, the link named COMn in the port folder (port_folder.h).
-// The numbers with no link there go to the machine's serial devices under /sys/class/tty, taking
-// the free numbers from 1 in this order, each kind by kernel number: USB serial adapters
-// (ttyUSB*), USB modems (ttyACM*), then on-board UARTs (ttyS*) that have a UART behind them
-// (the port type that TIOCGSERIAL reports is not PORT_UNKNOWN) and are not the system console.
-// Entries whose device is virtual are skipped. When $KALDO_SENSOR_PORTS names the port folder,
-// its links are the only ports.
+// COM port names. Port n is, first, the link named COMn in the port folder, if that may be
+// trusted (port_folder.h). The numbers with no link there go to the machine's serial devices under
+// /sys/class/tty, taking the free numbers from 1 in this order, each kind by kernel number: USB
+// serial adapters (ttyUSB*), USB modems (ttyACM*), then on-board UARTs (ttyS*) that have a UART
+// behind them (the port type that TIOCGSERIAL reports is not PORT_UNKNOWN) and are not the system
+// console. Entries whose device is virtual are skipped. When $KALDO_SENSOR_PORTS names the port
+// folder, its links are the only ports.
 #pragma once
 
 #include <optional>

@@ -17,10 +17,10 @@ std::string UucpLockName(std::string_view devicePath) {
     return "LCK.." + name;
 }
 
-bool UucpLockHeld(std::string_view folder, std::string_view devicePath) {
+std::optional<int> UucpLockOwner(std::string_view folder, std::string_view devicePath) {
     std::ifstream in(std::string(folder) + "/" + UucpLockName(devicePath));
     if (!in) {
-        return false;
+        return std::nullopt;
     }
     // The HDB format is the PID in ten columns and a line feed; read no more than a line of it.
     char buffer[32] = {};
@@ -29,21 +29,24 @@ bool UucpLockHeld(std::string_view folder, std::string_view devicePath) {
     text = text.substr(0, text.find('\n'));
     const auto first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) {
-        return false;
+        return std::nullopt;
     }
     long long pid = 0;
     for (std::size_t i = first; i < text.size(); ++i) {
         const char c = text[i];
         if (c < '0' || c > '9' || pid > INT_MAX / 10) {
-            return false;
+            return std::nullopt;
         }
         pid = pid * 10 + (c - '0');
     }
     // kill(0) and kill(-1) address groups of processes, not an owner.
     if (pid <= 0 || pid > INT_MAX) {
-        return false;
+        return std::nullopt;
     }
-    return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+    if (kill(static_cast<pid_t>(pid), 0) != 0 && errno != EPERM) {
+        return std::nullopt;
+    }
+    return static_cast<int>(pid);
 }
 
 }  // namespace platform

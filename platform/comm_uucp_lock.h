@@ -3,6 +3,7 @@
 // respects them; it relies on flock to keep other instances of itself out.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,8 +14,12 @@ inline constexpr std::string_view kUucpLockFolder = "/run/lock";
 // The lock file name for a device: "/dev/ttyUSB0" -> "LCK..ttyUSB0", "/dev/pts/3" -> "LCK..pts_3".
 std::string UucpLockName(std::string_view devicePath);
 
-// Whether folder holds a lock file for the device (a real path, links resolved) naming a live
-// process. Unreadable or garbled files and dead owners do not hold the device.
-bool UucpLockHeld(std::string_view folder, std::string_view devicePath);
+// The live process that a lock file in folder for the device (a real path, links resolved) names.
+// Unreadable or garbled files and dead owners do not hold the device.
+std::optional<int> UucpLockOwner(std::string_view folder, std::string_view devicePath);
+
+inline bool UucpLockHeld(std::string_view folder, std::string_view devicePath) {
+    return UucpLockOwner(folder, devicePath).has_value();
+}
 
 }  // namespace platform

@@ -1,7 +1,12 @@
 // The per-user folder of COMn links (like a DOS-devices folder): a link named COMn there names
 // the device that port n opens. The simulated sensor and the tests attach by creating a link.
+// Whoever can put a link there receives what the tool writes to that port, the sensor's keys
+// included, so the folder is used only when it is the user's own: a real folder owned by the
+// user and not writable by group or others, inside a folder that only the user or root can
+// change entries of (owned by one of them, and sticky if others may write to it).
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -10,7 +15,15 @@ namespace platform {
 // /tmp/kaldo-sensor-<uid>/ports.
 std::string PortFolder();
 
-// Creates the folder (and its parents) if missing; returns false if it cannot.
+// Why the folder must not be trusted, or empty when it may be (or does not exist).
+std::string PortFolderDistrust(const std::string& folder);
+
+// PortFolder() when it exists and may be trusted. An untrusted folder is ignored, and the reason
+// goes once to standard error.
+std::optional<std::string> TrustedPortFolder();
+
+// Creates the missing parts of the folder, each with mode 0700; returns whether the folder then
+// exists and may be trusted.
 bool EnsurePortFolder();
 
 }  // namespace platform

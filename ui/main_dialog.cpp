@@ -1,5 +1,10 @@
 #include "ui/main_dialog.h"
 
+#include <cstdio>
+#include <string>
+
+#include "platform/port_problem.h"
+
 namespace {
 constexpr int kFirstProbedPort = 1;
 constexpr int kLastProbedPort = 10;
@@ -39,6 +44,7 @@ BOOL CKaldoSensorSettingDlg::OnInitDialog() {
             m_bPortFound = true;
         }
     }
+    ExplainUnlistedPorts();
 
     GetDlgItem(IDC_EDIT_ADDRESS)->SendMessage(EM_LIMITTEXT, 5);
     GetDlgItem(IDC_EDIT_APP_EUI)->SendMessage(EM_LIMITTEXT, 16);
@@ -66,6 +72,31 @@ BOOL CKaldoSensorSettingDlg::OnInitDialog() {
     CheckRadioButton(IDC_RADIO_LORAWAN, IDC_RADIO_NB, IDC_RADIO_LORAWAN);
     m_bLoraWan = true;
     return TRUE;
+}
+
+// Not in the Windows tool: there a port that cannot be opened is simply not listed. On Linux that
+// is most often a user outside the group that may open serial devices, or a modem manager probing
+// a fresh device; the list's tool tip and standard error say which, once, at start-up.
+void CKaldoSensorSettingDlg::ExplainUnlistedPorts() {
+    CString strReasons;
+    for (int i = kFirstProbedPort; i <= kLastProbedPort; ++i) {
+        CString strName;
+        strName.Format("COM%d", i);
+        if (m_cbComPort.FindStringExact(-1, strName) != CB_ERR) {
+            continue;
+        }
+        const std::string reason = platform::DescribePortProblem(platform::DiagnoseComPort(i));
+        // A device linked under two numbers is one problem.
+        if (reason.empty() || strReasons.Find(reason.c_str()) >= 0) {
+            continue;
+        }
+        std::fprintf(stderr, "%s\n", reason.c_str());
+        if (!strReasons.IsEmpty()) {
+            strReasons += '\n';
+        }
+        strReasons += reason.c_str();
+    }
+    m_cbComPort.SetToolTipText(strReasons);
 }
 
 void CKaldoSensorSettingDlg::OnUsbSet() {

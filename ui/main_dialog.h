@@ -74,6 +74,8 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
 
+    // Says beside the port list why a port that is there could not be opened.
+    void ExplainUnlistedPorts();
     // The checks a set must pass; shows the first failure. Pulls the controls in first.
     BOOL CheckSettingsForSet();
     // The end of every read or set command: remember it, queue it, arm its answer timer.

@@ -191,6 +191,9 @@ void DialogWindow::ApplyControl(const WindowState& state) {
         widget->setFocusPolicy((state.style & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
     }
     widget->setEnabled(state.IsEnabled());
+    if (const QString tip = QString::fromStdString(state.toolTip); widget->toolTip() != tip) {
+        widget->setToolTip(tip);
+    }
     if (widget->isHidden() == state.IsVisible()) {
         widget->setVisible(state.IsVisible());
     }

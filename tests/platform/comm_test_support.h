@@ -5,6 +5,9 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/file.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -78,6 +81,53 @@ public:
 private:
     int master_ = -1;
     std::string slave_;
+};
+
+// Another program holding a device as a modem manager does: open and locked, under a name of its
+// own. It lets go when the object goes.
+class HoldingProcess {
+public:
+    HoldingProcess(const std::string& device, const char* name) {
+        int ready[2];
+        int release[2];
+        if (pipe2(ready, O_CLOEXEC) != 0 || pipe2(release, O_CLOEXEC) != 0) {
+            return;
+        }
+        pid_ = fork();
+        if (pid_ == 0) {
+            prctl(PR_SET_NAME, name);
+            const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            const char held = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 ? 1 : 0;
+            char byte = 0;
+            close(release[1]);
+            if (write(ready[1], &held, 1) == 1) {
+                [[maybe_unused]] const ssize_t n = read(release[0], &byte, 1);  // until released
+            }
+            _exit(0);
+        }
+        close(ready[1]);
+        close(release[0]);
+        release_ = release[1];
+        char held = 0;
+        held_ = pid_ > 0 && read(ready[0], &held, 1) == 1 && held == 1;
+        close(ready[0]);
+    }
+    ~HoldingProcess() {
+        close(release_);
+        if (pid_ > 0) {
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    HoldingProcess(const HoldingProcess&) = delete;
+    HoldingProcess& operator=(const HoldingProcess&) = delete;
+
+    bool held() const { return held_; }
+    int pid() const { return pid_; }
+
+private:
+    int pid_ = -1;
+    int release_ = -1;
+    bool held_ = false;
 };
 
 // Every test gets a port folder of its own, and leaves the hub on the steady clock.

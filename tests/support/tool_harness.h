@@ -72,6 +72,8 @@ public:
         ASSERT_TRUE(agent.IsShown(kMain));
     }
 
+    const std::string& PortFolder() const { return folder_; }
+
     // Runs f on the user-interface thread and waits for it; f must not open a box.
     void Run(std::function<void()> f) {
         SendMessage(dlg.GetSafeHwnd(), TestableDialog::kRunOnUiThread, 0,

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/platform/comm_test_support.h"
 #include "tests/support/tool_harness.h"
 
 namespace {
@@ -35,6 +36,7 @@ TEST_F(MainDialogTest, StartUpListsTheFoundPortsSelectsTheFirstAndHoldsNone) {
     auto ports = h.agent.Control(kMain, IDC_COMBO_COM_PORT);
     EXPECT_EQ(ports->items, (std::vector<std::string>{"COM3", "COM5"}));
     EXPECT_EQ(ports->text, "COM3");
+    EXPECT_EQ(ports->toolTip, "");
     EXPECT_TRUE(FreeForOthers("COM3"));
     EXPECT_TRUE(FreeForOthers("COM5"));
 
@@ -51,9 +53,23 @@ TEST_F(MainDialogTest, StartUpListsTheFoundPortsSelectsTheFirstAndHoldsNone) {
     EXPECT_EQ(h.agent.Dialog(kMain)->text, "`Kaldo Sensor Setting");
 }
 
-TEST_F(MainDialogTest, WithoutPortsTheListStaysEmptyAndUsbSetSaysNothing) {
+TEST_F(MainDialogTest, WithoutPortsTheListStaysEmptyAndSaysWhyAndUsbSetSaysNothing) {
+    kaldo_test::Pty pty;
+    for (const char* name : {"/COM4", "/COM6"}) {  // one device under two numbers: one reason
+        ASSERT_EQ(symlink(pty.slave().c_str(), (h.PortFolder() + name).c_str()), 0);
+    }
+    kaldo_test::HoldingProcess holder(pty.slave(), "ModemManager");
+    ASSERT_TRUE(holder.held());
+    testing::internal::CaptureStderr();
     h.Start();
-    EXPECT_TRUE(h.agent.Control(kMain, IDC_COMBO_COM_PORT)->items.empty());
+    const std::string why = pty.slave() + ": held by another program (ModemManager, pid " +
+                            std::to_string(holder.pid()) +
+                            "). It lets go of a new device after a few seconds: start the tool "
+                            "again then.";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), why + "\n");
+    auto ports = h.agent.Control(kMain, IDC_COMBO_COM_PORT);
+    EXPECT_TRUE(ports->items.empty());
+    EXPECT_EQ(ports->toolTip, why);
     h.Click(IDC_BUTTON_USB_SET);
     h.ExpectNoBox();
     h.Click(IDC_BUTTON_SENSOR_INITIAL);
