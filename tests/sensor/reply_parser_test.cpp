@@ -51,14 +51,22 @@ TEST(ReplyTest, TenCommasAfterTheFirstCharacterAndFieldTenKeepsTheRest) {
 }
 
 TEST(HexToIntTest, RightAlignedDigitsInThirtyTwoBits) {
+    // 0x8000 to 0xFFFF stay positive: "FFFF" is 65535.
     const struct {
         std::string text;
         int value;
     } cases[] = {
-        {"", -1},           {"123456789", -1},     {"003C", 60},          {"3c", 60},
-        {"0x3C", 60},       {"12345", 0x12345},    {"FFFF", 65535},  // 0x8000 to 0xFFFF stay
-                                                                     // positive
-        {"FFFFFFFF", -1},   {"7FFFFFFF", INT_MAX}, {"80000000", INT_MIN}, {"G1", 1},
+        {"", -1},
+        {"123456789", -1},
+        {"003C", 60},
+        {"3c", 60},
+        {"0x3C", 60},
+        {"12345", 0x12345},
+        {"FFFF", 65535},
+        {"FFFFFFFF", -1},
+        {"7FFFFFFF", INT_MAX},
+        {"80000000", INT_MIN},
+        {"G1", 1},
         {"1\0002"s, 0x102},
     };
     for (const auto& c : cases) {
