@@ -1,137 +1,18 @@
-// Reading and writing a sensor: the buttons, the received bytes and the timers that tie them.
 #include "sensor/exchange.h"
 
-#include "ui/main_dialog.h"
+namespace sensor {
 
-int g_nTimeoutTicks = 0;
-
-namespace {
-// A read reply is recognised by this text in its first line.
-constexpr const char* kReplyMark = "1000";
-constexpr const char* kLineEnd = "\r\n";
-}  // namespace
-
-LRESULT CKaldoSensorSettingDlg::OnRxByte(WPARAM wParam, LPARAM /*lParam*/) {
-    m_nRxCount += 1;
-    if (m_strRx.GetLength() < REPLY_KEEP_BYTES) {
-        m_strRx.AppendChar(static_cast<char>(wParam));
-    }
-    return 1;
+std::uint32_t ReplyThreshold(bool bLoraWan) {
+    return bLoraWan ? REPLY_THRESHOLD_LORAWAN : REPLY_THRESHOLD_NB;
 }
 
-void CKaldoSensorSettingDlg::SendToSensor(const CString& strCommand, int nKind) {
-    m_strLastCommand = strCommand;
-    m_Port.QueueWrite(strCommand.GetString(), strCommand.GetLength());
-    if (nKind == CMD_READ) {
-        SetTimer(TIMER_READ_REPLY, READ_REPLY_PERIOD_MS, nullptr);
-        KillTimer(TIMER_SET_REPLY);
-    } else {
-        SetTimer(TIMER_SET_REPLY, SET_REPLY_PERIOD_MS, nullptr);
-        KillTimer(TIMER_READ_REPLY);
-    }
+CString FirstLine(const CString& strRx) {
+    const int nLineEnd = strRx.Find("\r\n");
+    return nLineEnd > 0 ? strRx.Left(nLineEnd) : strRx;
 }
 
-void CKaldoSensorSettingDlg::CloseProgress() {
-    // Nothing happens if the user already closed it.
-    m_dlgProgress.KillTimer(TIMER_PROGRESS_STEP);
-    m_dlgProgress.OnOK();
+bool HasReadMark(const CString& strLine) {
+    return strLine.Find("1000") != -1;
 }
 
-void CKaldoSensorSettingDlg::OnSensorInitial() {
-    UpdateData(TRUE);
-    if (!m_bPortOpen) {
-        MessageBox("Please intial the Serial COM firstly");
-        return;
-    }
-    SetTimer(TIMER_READ_POLL, READ_POLL_PERIOD_MS, nullptr);
-    m_dlgProgress.DoModal();
-    // One more request: it re-arms the reply timer, which keeps ticking until the next set.
-    SendCommand(CMD_READ);
-}
-
-void CKaldoSensorSettingDlg::OnSensorSet() {
-    if (!CheckSettingsForSet()) {
-        return;
-    }
-    m_bParamsRead = false;
-    SendCommand(CMD_SET);
-    SetTimer(TIMER_SET_WATCHDOG, SET_WATCHDOG_PERIOD_MS, nullptr);
-    m_dlgProgress.DoModal();
-}
-
-void CKaldoSensorSettingDlg::OnTimer(UINT_PTR nIDEvent) {
-    const std::uint32_t nThreshold = m_bLoraWan ? REPLY_THRESHOLD_LORAWAN : REPLY_THRESHOLD_NB;
-    switch (nIDEvent) {
-        case TIMER_READ_POLL: {
-            // The tick is counted before the request goes out: a request may show the integer
-            // message, and the ticks that come while it is open must find the count moved on,
-            // or each would send again, inside the box before it, ten a second, for ever.
-            const bool bRequest = g_nTimeoutTicks % READ_REQUEST_EVERY_TICKS == 0;
-            g_nTimeoutTicks += 1;
-            if (bRequest) {
-                SendCommand(CMD_READ);
-            }
-            if (g_nTimeoutTicks > READ_TIMEOUT_TICKS) {
-                g_nTimeoutTicks = 0;
-                KillTimer(TIMER_READ_POLL);
-                CloseProgress();
-                MessageBox("Initial is FAIL, please try again");
-            }
-            break;
-        }
-
-        case TIMER_SET_WATCHDOG:
-            g_nTimeoutTicks += 1;
-            if (g_nTimeoutTicks > SET_TIMEOUT_TICKS) {
-                g_nTimeoutTicks = 0;
-                KillTimer(TIMER_SET_WATCHDOG);
-                CloseProgress();
-                MessageBox("Setting is FAIL, please try again");
-            }
-            break;
-
-        case TIMER_READ_REPLY:
-        case TIMER_SET_REPLY: {
-            if (m_nRxCount < nThreshold) {
-                break;
-            }
-            // Lets the rest of the line arrive; bytes that come meanwhile wait in the port.
-            Sleep(REPLY_SETTLE_MS);
-            const int nLineEnd = m_strRx.Find(kLineEnd);
-            if (nLineEnd > 0) {
-                m_strRx = m_strRx.Left(nLineEnd);
-            }
-            if (nIDEvent == TIMER_READ_REPLY) {
-                if (m_strRx.Find(kReplyMark) != -1 && !m_bParamsRead) {
-                    if (ParseReply(m_strRx) >= 1) {
-                        m_bParamsRead = true;
-                        KillTimer(TIMER_READ_REPLY);
-                        KillTimer(TIMER_READ_POLL);
-                        MessageBox("The Parameters have been Display correctly\r\n");
-                    } else {
-                        KillTimer(TIMER_READ_REPLY);
-                        KillTimer(TIMER_READ_POLL);
-                        MessageBox("Failuer\r\n");
-                    }
-                    g_nTimeoutTicks = 0;
-                    CloseProgress();
-                }
-            } else if (m_strRx.Compare(m_strLastCommand) == 0) {
-                const int nResult = ParseReply(m_strRx);
-                KillTimer(TIMER_SET_REPLY);
-                KillTimer(TIMER_SET_WATCHDOG);
-                MessageBox(nResult >= 1 ? "The Parameters have been set correctly\r\n"
-                                        : "Failure\r\n");
-                g_nTimeoutTicks = 0;
-                CloseProgress();
-            }
-            m_nRxCount = 0;
-            m_strRx.Empty();
-            return;
-        }
-
-        default:
-            break;
-    }
-    CDialog::OnTimer(nIDEvent);
-}
+}  // namespace sensor

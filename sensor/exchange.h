@@ -1,6 +1,11 @@
-// The read ("Sensor Initial") and set ("Sensor Set") operations: handlers of the main dialog
-// driven by window timers, with the progress dialog shown while they run.
+// The timing of the read ("Sensor Initial") and set ("Sensor Set") operations, and how received
+// text is looked at. The main dialog runs the operations from its window timers, with the
+// progress dialog shown while they run.
 #pragma once
+
+#include <cstdint>
+
+#include "framework/cstring.h"
 
 #define TIMER_READ_REPLY 1
 #define TIMER_SET_REPLY 2
@@ -30,5 +35,12 @@
 // Pause before a reply is cut and looked at, so the rest of its line can arrive.
 #define REPLY_SETTLE_MS 100
 
-// Tick counter shared by the read-poll and set-watchdog timers.
-extern int g_nTimeoutTicks;
+namespace sensor {
+
+std::uint32_t ReplyThreshold(bool bLoraWan);
+// The text before the first line end; all of it when there is none or the text starts with one.
+CString FirstLine(const CString& strRx);
+// A read reply is recognised by "1000" anywhere in its line, a field value included.
+bool HasReadMark(const CString& strLine);
+
+}  // namespace sensor

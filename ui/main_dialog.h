@@ -1,7 +1,8 @@
 // CKaldoSensorSettingDlg: the tool's main window. It shows the sensor's settings, lets the user
 // pick and open a COM port, switch between the LoRaWAN and NB-IoT variants, and read or write
-// the sensor. The settings, the commands, the reply parsing and the exchange are its members and
-// handlers, defined in sensor/.
+// the sensor. The settings are its members; its handlers run the exchange (main_dialog_exchange)
+// and turn the settings into commands and replies back into settings (main_dialog_settings) with
+// the sensor's plain functions.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,9 @@
 #include "sensor/settings_record.h"
 #include "serial/serial_port.h"
 #include "ui/progress_dialog.h"
+
+// Tick counter shared by the read-poll and set-watchdog timers.
+extern int g_nTimeoutTicks;
 
 class CKaldoSensorSettingDlg : public CDialog {
 public:
@@ -78,10 +82,21 @@ protected:
     void ExplainUnlistedPorts();
     // The checks a set must pass; shows the first failure. Pulls the controls in first.
     BOOL CheckSettingsForSet();
+    // The selected variant's texts, fields 7 to 10 of a set.
+    sensor::VariantTexts VariantTexts() const;
     // The end of every read or set command: remember it, queue it, arm its answer timer.
     void SendToSensor(const CString& strCommand, int nKind);
     // Ends an operation: the progress dialog's timer and the dialog itself.
     void CloseProgress();
+
+    // One per timer id, called from OnTimer. A reply tick returns whether it looked at the
+    // received text, which ends the tick there.
+    BOOL OnReadReplyTimer();
+    BOOL OnSetReplyTimer();
+    void OnReadPollTimer();
+    void OnSetWatchdogTimer();
+    // Whether enough has arrived to look at; if so, lets the line finish and keeps its first line.
+    BOOL TakeReplyLine();
 
     afx_msg LRESULT OnRxByte(WPARAM wParam, LPARAM lParam);
     afx_msg void OnTimer(UINT_PTR nIDEvent);

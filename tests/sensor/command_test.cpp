@@ -1,151 +1,66 @@
-// The command texts that go to the sensor, byte for byte, and the checks before a set.
+// The command texts that go to the sensor, byte for byte, and the checks a set's texts must pass.
+#include "sensor/command.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "tests/support/tool_harness.h"
-
 namespace {
 
-class CommandTest : public ::testing::Test {
-protected:
-    ToolHarness h;
-
-    void SetUp() override { h.Start(); }
-
-    std::string Compose(int kind) {
-        std::string command;
-        h.Run([&] {
-            h.dlg.SendCommand(kind);
-            command = h.dlg.m_strLastCommand.GetString();
-        });
-        return command;
-    }
-    void SwitchTo(int radio) { h.Click(radio); }
-};
-
-TEST_F(CommandTest, SetCommandOfBothVariantsFromTheDefaults) {
-    SwitchTo(IDC_RADIO_NB);
-    h.Run([&] { h.dlg.m_nSequence = 5; });
-    EXPECT_EQ(Compose(CMD_SET),
-              "130005,0001,003C,270F,0000,270F,0000,5,460012345678966,255.255.255.255,8080");
-    SwitchTo(IDC_RADIO_LORAWAN);
-    EXPECT_EQ(Compose(CMD_SET),
-              "110006,0001,003C,270F,0000,270F,0000,868500000,70B3D57ED0010727,70B3D57ED0010727,"
-              "5A1F0C33E8D2B7946C0A17F4D39E2B61");
-    // The set leaves the interval's hex form behind.
-    EXPECT_EQ(h.dlg.m_strInterval, "003C");
-    EXPECT_EQ(h.dlg.m_nInterval, 60);
+std::string Bytes(const CString& text) {
+    return std::string(text.GetString(), text.GetLength());
 }
 
-TEST_F(CommandTest, SequenceFieldCountsEveryCallAndOnlyThePrefixFollowsTheMode) {
-    EXPECT_EQ(Compose(CMD_READ), "100000");
-    EXPECT_EQ(Compose(CMD_READ), "100001");
-    SwitchTo(IDC_RADIO_NB);
-    EXPECT_EQ(Compose(CMD_READ), "120002");
-    // Another kind advances the counter and sends nothing.
-    EXPECT_EQ(Compose(4), "120002");
-    EXPECT_EQ(h.dlg.m_nSequence, 4);
-    EXPECT_EQ(Compose(CMD_READ), "120004");
-    h.Run([&] { h.dlg.m_nSequence = 0x10000; });
-    EXPECT_EQ(Compose(CMD_READ), "1210000");
+TEST(CommandTest, PrefixSequenceAndTenCommaPrefixedFields) {
+    EXPECT_EQ(Bytes(sensor::ReadCommand(true, 0)), "100000");
+    EXPECT_EQ(Bytes(sensor::ReadCommand(false, 0x10000)), "1210000");
+    const sensor::Fields fields = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
+    EXPECT_EQ(Bytes(sensor::SetCommand(true, 6, fields)), "110006,1,2,3,4,5,6,7,8,9,10");
+    EXPECT_EQ(Bytes(sensor::SetCommand(false, 0xFFFF, fields)), "13FFFF,1,2,3,4,5,6,7,8,9,10");
+    // Values past four digits grow the field; a negative one takes all eight.
+    EXPECT_EQ(Bytes(sensor::HexField(60)), "003C");
+    EXPECT_EQ(Bytes(sensor::HexField(70000)), "11170");
+    EXPECT_EQ(Bytes(sensor::HexField(-1)), "FFFFFFFF");
 }
 
-TEST_F(CommandTest, NumericFieldsBeyondFourDigitsAndNegativeValues) {
-    h.agent.Type(ToolHarness::kMain, IDC_EDIT_LOW_ALARM, "-1");
-    h.agent.Type(ToolHarness::kMain, IDC_EDIT_HIGH_ALARM, "70000");
-    h.agent.Pick(ToolHarness::kMain, IDC_COMBO_INTERVAL, 6);  // 960
-    ASSERT_TRUE(h.time.Settle());
-    EXPECT_EQ(Compose(CMD_SET),
-              "110000,0001,03C0,270F,0000,11170,FFFFFFFF,868500000,70B3D57ED0010727,"
-              "70B3D57ED0010727,5A1F0C33E8D2B7946C0A17F4D39E2B61");
-}
-
-TEST_F(CommandTest, NonIntegerAlarmKeepsItsValueAndComplainsAtEveryCommand) {
-    h.agent.Type(ToolHarness::kMain, IDC_EDIT_HIGH_ALARM, "");
-    ASSERT_TRUE(h.time.Settle());
-    h.Post([&] { h.dlg.SendCommand(CMD_SET); });
-    h.ExpectBox("Please enter an integer.");
-    EXPECT_NE(h.dlg.m_strLastCommand.Find(",270F,0000,868500000"), -1);
-}
-
-struct Check {
-    const char* name;
-    std::function<void(CKaldoSensorSettingDlg&)> change;
-    const char* failure;  // nullptr: passes
-};
-
-TEST_F(CommandTest, SetChecksStopAtTheFirstFailureOnLengthAlone) {
-    const std::string eui15(15, 'A');
-    const std::string key31(31, 'F');
-    const Check checks[] = {
-        {"port closed", [](auto& d) { d.m_bPortOpen = false; },
-         "Please Initial the Serial Port sucessfully again"},
-        {"port closed beats every other failure",
-         [](auto& d) {
-             d.m_bPortOpen = false;
-             d.m_bParamsRead = false;
-             d.m_strFrequency = "";
-         },
-         "Please Initial the Serial Port sucessfully again"},
-        {"not read", [](auto& d) { d.m_bParamsRead = false; },
-         "Please Click the Sensor Initial button Firstly"},
-        {"frequency", [](auto& d) { d.m_strFrequency = ""; }, "Please check the Lora Frequency"},
-        {"device EUI", [&](auto& d) { d.m_strDevEui = eui15.c_str(); },
-         "Please check the Lora EUI"},
-        {"app EUI before app key",
-         [&](auto& d) {
-             d.m_strAppEui = "70B3D57ED00107271";
-             d.m_strAppKey = key31.c_str();
-         },
-         "Please input the right APPEUI"},
-        {"app key", [&](auto& d) { d.m_strAppKey = key31.c_str(); },
-         "Please input the right APPKey"},
-        {"non-hex EUIs pass", [](auto& d) { d.m_strDevEui = d.m_strAppEui = "ZZZZZZZZZZZZZZZZ"; },
-         nullptr},
-        {"server address not checked for LoRaWAN", [](auto& d) { d.m_strServerIp = ""; }, nullptr},
-        {"NB band", [](auto& d) { d.m_bLoraWan = false, d.m_strNbBand = ""; },
-         "Please check the NB band"},
-        {"NB IMEI", [](auto& d) { d.m_bLoraWan = false, d.m_strImei = "46001234567896"; },
-         "Please check the NB IMEI"},
-        {"NB six-character address",
-         [](auto& d) { d.m_bLoraWan = false, d.m_strServerIp = "1.1.1."; },
-         "Please check the Server IP"},
-        {"NB seven-character address",
-         [](auto& d) { d.m_bLoraWan = false, d.m_strServerIp = "1.1.1.1"; }, nullptr},
-        {"NB server port", [](auto& d) { d.m_bLoraWan = false, d.m_strServerPort = ""; },
-         "Please check the Server Port"},
-        {"NB ignores the LoRaWAN key", [](auto& d) { d.m_bLoraWan = false, d.m_strAppKey = "1"; },
-         nullptr},
+TEST(CommandTest, VariantChecksStopAtTheFirstFailureOnLengthAloneThenRefuseSeparators) {
+    const sensor::VariantTexts lora = {DEFAULT_FREQUENCY, DEFAULT_DEV_EUI, DEFAULT_APP_EUI,
+                                       DEFAULT_APP_KEY};
+    const sensor::VariantTexts nb = {DEFAULT_NB_BAND, DEFAULT_IMEI, DEFAULT_SERVER_IP,
+                                     DEFAULT_SERVER_PORT};
+    const struct {
+        bool bLoraWan;
+        int field;  // the one changed, 0 to 3
+        const char* text;
+        const char* failure;  // "": passes
+    } checks[] = {
+        {true, 0, "", "Please check the Lora Frequency"},
+        {true, 1, "70B3D57ED001072", "Please check the Lora EUI"},
+        {true, 2, "70B3D57ED00107271", "Please input the right APPEUI"},
+        {true, 3, "5A1F", "Please input the right APPKey"},
+        {true, 1, "ZZZZZZZZZZZZZZZZ", ""},  // not hexadecimal: passes
+        {true, 2, "70,3D57ED0010727", "APP EUI must not contain commas or line breaks"},
+        {true, 3, "5A\r10C33E8D2B7946C0A17F4D39E2B61",
+         "APP Key must not contain commas or line breaks"},
+        {true, 0, "868,00000", ""},  // never typed: only a reply fills it
+        {false, 0, "", "Please check the NB band"},
+        {false, 1, "46001234567896", "Please check the NB IMEI"},
+        {false, 2, "1.1.1.", "Please check the Server IP"},
+        {false, 2, "1.1.1.1", ""},
+        {false, 3, "", "Please check the Server Port"},
+        {false, 2, "10.0\n0.1", "Server IP must not contain commas or line breaks"},
+        {false, 3, "80,0", "Server Port must not contain commas or line breaks"},
     };
-    for (const Check& check : checks) {
-        SCOPED_TRACE(check.name);
-        BOOL passed = FALSE;
-        h.Post([&] {
-            auto& d = h.dlg;
-            d.m_bPortOpen = true;
-            d.m_bParamsRead = true;
-            d.m_bLoraWan = true;
-            d.m_strFrequency = DEFAULT_FREQUENCY;
-            d.m_strDevEui = DEFAULT_DEV_EUI;
-            d.m_strAppEui = DEFAULT_APP_EUI;
-            d.m_strAppKey = DEFAULT_APP_KEY;
-            d.m_strNbBand = DEFAULT_NB_BAND;
-            d.m_strImei = DEFAULT_IMEI;
-            d.m_strServerIp = DEFAULT_SERVER_IP;
-            d.m_strServerPort = DEFAULT_SERVER_PORT;
-            check.change(d);
-            d.UpdateData(FALSE);
-            passed = h.dlg.CheckSettingsForSet();
-        });
-        if (check.failure != nullptr) {
-            h.ExpectBox(check.failure);
-            EXPECT_FALSE(passed);
-        } else {
-            h.ExpectNoBox();
-            EXPECT_TRUE(passed);
-        }
+    for (const auto& check : checks) {
+        SCOPED_TRACE(check.text);
+        sensor::VariantTexts texts = check.bLoraWan ? lora : nb;
+        texts[check.field] = check.text;
+        EXPECT_EQ(Bytes(sensor::VariantRefusal(check.bLoraWan, texts)), check.failure);
     }
+    // Lengths come first: a separator in a later field does not hide an earlier wrong length.
+    EXPECT_EQ(Bytes(sensor::VariantRefusal(
+                  true, {"", DEFAULT_DEV_EUI, "70,3D57ED0010727", DEFAULT_APP_KEY})),
+              "Please check the Lora Frequency");
 }
 
 }  // namespace

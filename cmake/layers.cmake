@@ -1,0 +1,18 @@
+# kaldo_layer_headers(<target> <folder>): the code of <target>, and of every target that links
+# it, includes the folder's headers as "<folder>/name.h".
+#
+# Each folder is seen through a link of its own under build/layers/<target>, never through the
+# source root, so a header resolves only for code that links the target it belongs to: a layer
+# that includes a header of a layer above it (which it does not link) fails to compile.
+function(kaldo_layer_headers target folder)
+  set(root ${PROJECT_BINARY_DIR}/layers/${target})
+  get_filename_component(parent ${root}/${folder} DIRECTORY)
+  file(MAKE_DIRECTORY ${parent})
+  file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL INTERFACE_LIBRARY)
+    target_include_directories(${target} INTERFACE ${root})
+  else()
+    target_include_directories(${target} PUBLIC ${root})
+  endif()
+endfunction()
