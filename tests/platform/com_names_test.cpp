@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "comm_test_support.h"
 #include "platform/com_names.h"
+#include "tests/support/comm_test_support.h"
 
 namespace {
 

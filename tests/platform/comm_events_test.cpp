@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "comm_test_support.h"
+#include "tests/support/comm_test_support.h"
 
 namespace {
 

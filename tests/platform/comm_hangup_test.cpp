@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "comm_test_support.h"
 #include "platform/fd_watcher.h"
+#include "tests/support/comm_test_support.h"
 
 namespace {
 

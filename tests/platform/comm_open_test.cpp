@@ -5,8 +5,8 @@
 
 #include <fstream>
 
-#include "comm_test_support.h"
 #include "platform/comm_uucp_lock.h"
+#include "tests/support/comm_test_support.h"
 
 namespace {
 

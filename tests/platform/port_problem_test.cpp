@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "comm_test_support.h"
 #include "platform/port_problem.h"
+#include "tests/support/comm_test_support.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <chrono>
 #include <thread>
 
-#include "comm_test_support.h"
 #include "platform/event.h"
 #include "platform/wait_hub.h"
+#include "tests/support/comm_test_support.h"
 
 namespace {
 

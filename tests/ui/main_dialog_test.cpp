@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/comm_test_support.h"
+#include "tests/support/comm_test_support.h"
 #include "tests/support/tool_harness.h"
 
 namespace {
