@@ -56,6 +56,10 @@ const std::set<std::string> kOtherTexts = {
     "The numbers of HOST is exceed 10",
     "Intial Serial Port sucessful",
     "Please enter an integer.",
+    "APP EUI must not contain commas or line breaks",
+    "APP Key must not contain commas or line breaks",
+    "Server IP must not contain commas or line breaks",
+    "Server Port must not contain commas or line breaks",
 };
 constexpr const char* kErrorCaption = "Application Error";
 
