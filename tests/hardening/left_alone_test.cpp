@@ -17,8 +17,6 @@ protected:
     sensor_sim::SimulatedSensor* sensor = nullptr;
 
     void SetUp() override {
-        g_nTimeoutTicks = 0;
-        g_nProgressPos = 0;
         sensor_sim::SensorOptions silent;
         silent.silent = true;
         sensor = &h.AddSensor(3, silent);

@@ -45,6 +45,9 @@ public:
     static constexpr UINT kProgress = IDD_SENSOR_PROGRESS;
 
     ToolHarness() {
+        // The dialog's exchange counters are globals: each run starts them afresh.
+        g_nTimeoutTicks = 0;
+        g_nProgressPos = 0;
         char pattern[] = "/tmp/kaldo-test-ports-XXXXXX";
         folder_ = mkdtemp(pattern);
         setenv("KALDO_SENSOR_PORTS", folder_.c_str(), 1);
@@ -103,7 +106,8 @@ public:
     }
 
     void ExpectNoBox() {
-        EXPECT_FALSE(agent.OpenMessageBox().has_value()) << agent.OpenMessageBox()->text;
+        const auto box = agent.OpenMessageBox();
+        EXPECT_FALSE(box.has_value()) << box->text;
     }
 
     // Opens the port with "USB Set" and accepts its box.

@@ -26,8 +26,6 @@ protected:
     platform::TimePoint clicked;
 
     void StartWith(SensorOptions options = {}) {
-        g_nProgressPos = 0;
-        g_nTimeoutTicks = 0;
         sensor = &h.AddSensor(3, options);
         h.Start();
         h.OpenPort();
@@ -108,6 +106,14 @@ TEST_F(ExchangeTest, NbReplyNeedsFiftyBytesLoRaWanAHundred) {
     Deliver(std::string(99, 'x'));
     Advance(200ms);
     EXPECT_EQ(h.dlg.m_nRxCount, 99u);
+}
+
+// With no read running nothing looks at what comes in: a noisy line cannot fill the memory.
+TEST_F(ExchangeTest, AnIdleDialogKeepsOnlyTheBeginningOfWhatANoisyLineSends) {
+    StartWith();
+    Deliver(std::string(REPLY_KEEP_BYTES + 10, 'x'));
+    EXPECT_EQ(h.dlg.m_nRxCount, REPLY_KEEP_BYTES + 10u);
+    EXPECT_EQ(h.dlg.m_strRx.GetLength(), REPLY_KEEP_BYTES);
 }
 
 TEST_F(ExchangeTest, ShortAnswersAccumulateUntilTheThresholdAndTheFirstLineIsParsed) {
