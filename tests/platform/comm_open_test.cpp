@@ -1,9 +1,9 @@
-#include <dirent.h>
 #include <sys/file.h>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 
 #include "platform/comm_uucp_lock.h"
 #include "tests/support/comm_test_support.h"
@@ -13,29 +13,6 @@ namespace {
 using kaldo_test::Overlapped;
 using kaldo_test::PortTest;
 using kaldo_test::Pty;
-
-TEST_F(PortTest, LinkedPortsOpenByNameAndMissingOnesAreNotFound) {
-    Pty a;
-    Pty b;
-    Link(a.slave(), 3);
-    Link(b.slave(), 10);
-    Link(folder_ + "/nothing", 4);
-    HANDLE com3 = CreateFileA("com3", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OVERLAPPED, nullptr);
-    HANDLE com10 = Open(10);
-    EXPECT_NE(com3, INVALID_HANDLE_VALUE);
-    EXPECT_NE(com10, INVALID_HANDLE_VALUE);
-    for (const char* missing : {"COM200", "COM4", "COM03", "/dev/null"}) {
-        SetLastError(ERROR_SUCCESS);
-        EXPECT_EQ(CreateFileA(missing, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OVERLAPPED, nullptr),
-                  INVALID_HANDLE_VALUE)
-            << missing;
-        EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND) << missing;
-    }
-    CloseHandle(com3);
-    CloseHandle(com10);
-}
 
 TEST_F(PortTest, APortHeldHereOrByAnotherProgramIsDenied) {
     Pty pty;
@@ -55,20 +32,29 @@ TEST_F(PortTest, APortHeldHereOrByAnotherProgramIsDenied) {
     EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
     flock(other, LOCK_UN);
     close(other);
+}
 
-    const std::string lockFile =
-        std::string(platform::kUucpLockFolder) + "/" + platform::UucpLockName(pty.slave());
-    if (!std::ofstream(lockFile)) {
-        GTEST_SKIP() << "cannot write " << lockFile;
+// Lock files of other serial programs: only a readable PID of a live process holds the device.
+TEST_F(PortTest, ALockFileHoldsTheDeviceOnlyWhileItsOwnerLives) {
+    EXPECT_EQ(platform::UucpLockName("/dev/ttyUSB0"), "LCK..ttyUSB0");
+    EXPECT_EQ(platform::UucpLockName("/dev/pts/3"), "LCK..pts_3");
+    const std::string lockFile = folder_ + "/LCK..ttyUSB0";
+    const struct {
+        const char* content;
+        std::optional<int> owner;
+    } cases[] = {
+        {"         1\n", 1},             // the ASCII form, padded
+        {"1", 1},                        // no line end
+        {"2147483647\n", std::nullopt},  // no such process: stale
+        {"abc\n", std::nullopt},
+        {"", std::nullopt},
+        {"-1\n", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(lockFile) << c.content;
+        EXPECT_EQ(platform::UucpLockOwner(folder_, "/dev/ttyUSB0"), c.owner) << c.content;
     }
-    std::ofstream(lockFile) << "         1\n";  // init: always alive
-    EXPECT_EQ(Open(3), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    std::ofstream(lockFile) << "2147483647\n";  // no such process: a stale lock
-    port = Open(3);
-    EXPECT_NE(port, INVALID_HANDLE_VALUE);
-    CloseHandle(port);
-    unlink(lockFile.c_str());
+    EXPECT_EQ(platform::UucpLockOwner(folder_, "/dev/ttyUSB1"), std::nullopt);
 }
 
 TEST_F(PortTest, ClosingWithAWaitPendingReleasesTheWaiterAndTheDevice) {
@@ -86,42 +72,6 @@ TEST_F(PortTest, ClosingWithAWaitPendingReleasesTheWaiterAndTheDevice) {
     pollfd p{pty.master(), POLLIN, 0};
     EXPECT_EQ(poll(&p, 1, static_cast<int>(kaldo_test::kPatience)), 1);
     EXPECT_NE(p.revents & POLLHUP, 0);
-}
-
-int OpenDescriptors() {
-    int count = 0;
-    DIR* dir = opendir("/proc/self/fd");
-    while (readdir(dir) != nullptr) {
-        ++count;
-    }
-    closedir(dir);
-    return count;
-}
-
-TEST_F(PortTest, NoDescriptorIsLeftOpen) {
-    Pty pty;
-    Link(pty.slave(), 3);
-    Link("/dev/null", 5);  // not a terminal
-    auto cycle = [&] {
-        HANDLE port = Open(3);
-        ASSERT_NE(port, INVALID_HANDLE_VALUE);
-        EXPECT_EQ(Open(3), INVALID_HANDLE_VALUE);
-        EXPECT_EQ(Open(5), INVALID_HANDLE_VALUE);
-        SetCommMask(port, EV_RXCHAR);
-        Overlapped wait;
-        Overlapped read;
-        DWORD events = 0;
-        char byte = 0;
-        EXPECT_EQ(WaitCommEvent(port, &events, &wait.ov), FALSE);
-        EXPECT_EQ(ReadFile(port, &byte, 1, nullptr, &read.ov), FALSE);
-        CloseHandle(port);
-    };
-    cycle();  // the watcher and timer threads make their descriptors once
-    const int before = OpenDescriptors();
-    for (int i = 0; i < 20; ++i) {
-        cycle();
-    }
-    EXPECT_EQ(OpenDescriptors(), before);
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
-// A private port folder, and the tool's end of a simulated line opened with plain POSIX calls,
-// so the simulator is checked independently of the port layer.
+// The tool's end of a simulated line opened with plain POSIX calls, so the simulator is checked
+// independently of the port layer.
 #pragma once
 
 #include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -12,46 +11,16 @@
 
 #include <cerrno>
 #include <chrono>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <thread>
 
 #include "platform/wait_hub.h"
+#include "tests/support/port_folder.h"
 
 namespace sim_test {
 
 using namespace std::chrono_literals;
-
-class TemporaryPortFolder {
-public:
-    TemporaryPortFolder() {
-        char pattern[] = "/tmp/kaldo-sim-test-XXXXXX";
-        path_ = mkdtemp(pattern);
-        setenv("KALDO_SENSOR_PORTS", path_.c_str(), 1);
-    }
-    ~TemporaryPortFolder() {
-        unsetenv("KALDO_SENSOR_PORTS");
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string Link(int com) const { return path_ + "/COM" + std::to_string(com); }
-
-private:
-    std::string path_;
-};
-
-template <typename Condition>
-bool Eventually(Condition condition) {
-    const auto giveUp = std::chrono::steady_clock::now() + 5s;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
 
 class LinePeer {
 public:

@@ -7,12 +7,13 @@
 #include <fstream>
 #include <memory>
 
-#include "line_peer.h"
+#include "tests/sim/line_peer.h"
+#include "tests/support/comm_test_support.h"
 
 namespace {
 
+using kaldo_test::Eventually;
 using platform::PseudoTerminal;
-using sim_test::Eventually;
 using sim_test::LinePeer;
 
 class PseudoTerminalTest : public ::testing::Test {
@@ -28,7 +29,7 @@ protected:
         return bytes;
     }
 
-    sim_test::TemporaryPortFolder folder_;
+    kaldo_test::TemporaryPortFolder folder_;
 };
 
 TEST_F(PseudoTerminalTest, LinksARawLineThatCarriesBytesBothWaysUntilItHangsUp) {

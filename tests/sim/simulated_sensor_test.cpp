@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "line_peer.h"
+#include "tests/sim/line_peer.h"
 
 namespace sensor_sim {
 namespace {
@@ -22,7 +22,7 @@ class SimulatedSensorTest : public ::testing::Test {
 protected:
     std::string Link() const { return folder_.Link(3); }
 
-    sim_test::TemporaryPortFolder folder_;
+    kaldo_test::TemporaryPortFolder folder_;
     SimulatedSensor sensor_;
 };
 

@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -22,6 +21,7 @@
 #include "platform/event.h"
 #include "platform/handle_table.h"
 #include "platform/wait_hub.h"
+#include "tests/support/port_folder.h"
 
 namespace kaldo_test {
 
@@ -133,21 +133,10 @@ private:
 // Every test gets a port folder of its own, and leaves the hub on the steady clock.
 class PortTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/kaldo-ports-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-        setenv("KALDO_SENSOR_PORTS", folder_.c_str(), 1);
-    }
-    void TearDown() override {
-        platform::WaitHub::Instance().UseSteadyClock();
-        unsetenv("KALDO_SENSOR_PORTS");
-        std::filesystem::remove_all(folder_);
-    }
+    void TearDown() override { platform::WaitHub::Instance().UseSteadyClock(); }
 
     void Link(const std::string& target, int n) {
-        const std::string link = folder_ + "/COM" + std::to_string(n);
-        ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0) << link;
+        ASSERT_EQ(symlink(target.c_str(), ports_.Link(n).c_str()), 0) << ports_.Link(n);
     }
 
     static HANDLE Open(int n) {
@@ -160,7 +149,8 @@ protected:
         return Open(n);
     }
 
-    std::string folder_;
+    TemporaryPortFolder ports_;
+    const std::string& folder_ = ports_.Path();
 };
 
 // A pseudo-terminal opened as COM3, watching for input.

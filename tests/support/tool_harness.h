@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,6 +12,7 @@
 
 #include "framework/headless_presenter.h"
 #include "framework/user_agent.h"
+#include "tests/support/port_folder.h"
 #include "tests/support/ui_thread.h"
 #include "tools/sensor-sim/simulated_sensor.h"
 #include "ui/main_dialog.h"
@@ -48,17 +47,11 @@ public:
         // The dialog's exchange counters are globals: each run starts them afresh.
         g_nTimeoutTicks = 0;
         g_nProgressPos = 0;
-        char pattern[] = "/tmp/kaldo-test-ports-XXXXXX";
-        folder_ = mkdtemp(pattern);
-        setenv("KALDO_SENSOR_PORTS", folder_.c_str(), 1);
     }
 
     ~ToolHarness() {
         Close();
         sensors_.clear();
-        unsetenv("KALDO_SENSOR_PORTS");
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
     }
 
     // A simulated sensor linked as COMn; call before Start for it to be found at start-up.
@@ -75,7 +68,7 @@ public:
         ASSERT_TRUE(agent.IsShown(kMain));
     }
 
-    const std::string& PortFolder() const { return folder_; }
+    const std::string& PortFolder() const { return folder_.Path(); }
 
     // Runs f on the user-interface thread and waits for it; f must not open a box.
     void Run(std::function<void()> f) {
@@ -139,7 +132,7 @@ public:
     TestableDialog dlg;
 
 private:
-    std::string folder_;
+    kaldo_test::TemporaryPortFolder folder_;
     CWinApp app_;
     std::vector<std::unique_ptr<sensor_sim::SimulatedSensor>> sensors_;
     std::unique_ptr<UiThread> ui_;
