@@ -285,6 +285,50 @@ TEST_F(ExchangeTest, AnEchoOneCharacterOffIsDroppedAndTheSetTimesOut) {
     EXPECT_EQ(sets, 1);
 }
 
+// The echo is the command and its line end, nothing more.
+TEST_F(ExchangeTest, AnEchoWithTextAfterTheCommandIsNoEcho) {
+    StartWith();
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    Advance(400ms);
+    h.ExpectBox("The Parameters have been Display correctly\r\n");
+    Advance(1s);
+    Silence(true);
+    Click(IDC_BUTTON_SENSOR_SET);
+    Advance(10ms);
+    Deliver(Commands().back() + ",0\r\n");
+    Advance(300ms);
+    h.ExpectNoBox();
+}
+
+// A box over the progress window (the port's report) must not hand the main dialog back to the
+// user while the progress window is still up.
+TEST_F(ExchangeTest, TheMainDialogStaysDisabledUnderTheProgressAlsoAfterABoxOverItCloses) {
+    StartWith(With([](auto& o) { o.silent = true; }));
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    EXPECT_FALSE(h.agent.Dialog(ToolHarness::kMain)->IsEnabled());
+    sensor->HangUp();
+    Advance(600ms);
+    ASSERT_TRUE(h.agent.OpenMessageBox().has_value());
+    while (h.agent.CloseMessageBox()) {
+        ASSERT_TRUE(h.time.Settle());
+    }
+    EXPECT_TRUE(h.agent.IsShown(ToolHarness::kProgress));
+    EXPECT_FALSE(h.agent.Dialog(ToolHarness::kMain)->IsEnabled());
+}
+
+// A sensor that keeps talking must not hold up the polls.
+TEST_F(ExchangeTest, QueuedCommandsGoOutWhileBytesKeepArriving) {
+    StartWith(With([](auto& o) {
+        o.floodBytes = 20000;
+        o.paced = true;
+    }));
+    Click(IDC_BUTTON_SENSOR_INITIAL);
+    Advance(3s);
+    // Each reply tick that finds bytes pauses a little, which spaces the polls 550 ms apart.
+    EXPECT_EQ(CommandTimes(),
+              (std::vector<platform::Duration>{100ms, 650ms, 1200ms, 1750ms, 2300ms, 2850ms}));
+}
+
 TEST_F(ExchangeTest, EscapeOnTheProgressSendsTheExtraRequestAndPollingGoesOn) {
     StartWith(With([](auto& o) { o.silent = true; }));
     Click(IDC_BUTTON_SENSOR_INITIAL);
