@@ -16,6 +16,7 @@
 namespace {
 
 constexpr UINT kTestDialog = 900;
+constexpr UINT kOtherDialog = 901;
 constexpr int kButton = 100;
 constexpr int kTextEdit = 101;
 constexpr int kFirstInt = 102;
@@ -27,32 +28,39 @@ const bool kRegistered = [] {
     auto control = [](int id, const char* cls, DWORD style) {
         return ControlTemplate{id, cls, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 50, 14, 0};
     };
-    RegisterDialogTemplate(DialogTemplate{
-        kTestDialog,
-        WS_POPUP | WS_CAPTION,
-        0,
-        "Test",
-        "MS Shell Dlg",
-        9,
-        0,
-        0,
-        200,
-        100,
-        {control(kButton, kButtonClass, BS_PUSHBUTTON), control(kTextEdit, kEditClass, 0),
-         control(kFirstInt, kEditClass, 0), control(kSecondInt, kEditClass, 0),
-         control(kCombo, kComboBoxClass, CBS_DROPDOWN)}});
+    for (UINT id : {kTestDialog, kOtherDialog}) {
+        RegisterDialogTemplate(DialogTemplate{
+            id,
+            WS_POPUP | WS_CAPTION,
+            0,
+            "Test",
+            "MS Shell Dlg",
+            9,
+            0,
+            0,
+            200,
+            100,
+            {control(kButton, kButtonClass, BS_PUSHBUTTON), control(kTextEdit, kEditClass, 0),
+             control(kFirstInt, kEditClass, 0), control(kSecondInt, kEditClass, 0),
+             control(kCombo, kComboBoxClass, CBS_DROPDOWN)}});
+    }
     return true;
 }();
 
 constexpr UINT kArm = WM_USER + 51;       // wParam timer id, lParam period
 constexpr UINT kKill = WM_USER + 52;      // wParam timer id
 constexpr UINT kExchange = WM_USER + 53;  // wParam: TRUE to save
+constexpr UINT kBusy = WM_USER + 54;   // wParam ms on the clock, then lParam TRUE ends the dialog
+constexpr UINT kRelay = WM_USER + 55;  // sends lParam's message with wParam to relayTo
 
 class TestDialog : public CDialog {
 public:
-    TestDialog() : CDialog(kTestDialog) {}
+    explicit TestDialog(UINT id = kTestDialog) : CDialog(id) {}
 
     std::vector<std::pair<UINT_PTR, platform::TimePoint>> ticks;
+    std::vector<UINT_PTR> handled;  // timer ids, and 0 for a ping
+    HWND relayTo = nullptr;
+    bool endInInit = false;
     int pings = 0;
     std::thread::id pingThread;
     bool boxOnClick = false;
@@ -78,10 +86,15 @@ protected:
         for (const char* item : {"COM3", "COM5"}) {
             GetDlgItem(kCombo)->SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
         }
-        return CDialog::OnInitDialog();
+        const BOOL focus = CDialog::OnInitDialog();
+        if (endInInit) {
+            EndDialog(42);
+        }
+        return focus;
     }
     LRESULT OnPing(WPARAM wParam, LPARAM) {
         ++pings;
+        handled.push_back(0);
         pingThread = std::this_thread::get_id();
         return static_cast<LRESULT>(wParam) * 2;
     }
@@ -93,7 +106,18 @@ protected:
         exchanged = UpdateData(static_cast<BOOL>(save));
         return 0;
     }
+    LRESULT OnBusy(WPARAM ms, LPARAM end) {
+        Sleep(static_cast<DWORD>(ms));
+        if (end) {
+            EndDialog(IDOK);
+        }
+        return 0;
+    }
+    LRESULT OnRelay(WPARAM value, LPARAM message) {
+        return ::SendMessage(relayTo, static_cast<UINT>(message), value, kPing);
+    }
     void OnTimer(UINT_PTR id) {
+        handled.push_back(id);
         ticks.emplace_back(id, platform::WaitHub::Instance().Now());
         CDialog::OnTimer(id);
     }
@@ -111,6 +135,8 @@ ON_MESSAGE(kPing, &TestDialog::OnPing)
 ON_MESSAGE(kArm, &TestDialog::OnArm)
 ON_MESSAGE(kKill, &TestDialog::OnKill)
 ON_MESSAGE(kExchange, &TestDialog::OnExchange)
+ON_MESSAGE(kBusy, &TestDialog::OnBusy)
+ON_MESSAGE(kRelay, &TestDialog::OnRelay)
 ON_WM_TIMER()
 ON_BN_CLICKED(kButton, &TestDialog::OnButton)
 END_MESSAGE_MAP()
@@ -213,6 +239,54 @@ TEST_F(FrameworkTest, RearmingRestartsThePeriodAndKillStopsTheTimer) {
     ASSERT_TRUE(time.Advance(std::chrono::seconds(5)));
     EXPECT_EQ(dialog.TicksOf(1), 1);
     EXPECT_FALSE(Send(kKill, 1));
+}
+
+TEST_F(FrameworkTest, PostedMessagesComeBeforeTimersAndMissedPeriodsFoldIntoOneTick) {
+    Open();
+    Send(kArm, 3, 100);
+    PostMessage(dialog.GetSafeHwnd(), kBusy, 350, FALSE);
+    ASSERT_TRUE(time.Settle());
+    PostMessage(dialog.GetSafeHwnd(), kPing, 0, 0);  // while the thread is busy
+    ASSERT_TRUE(time.Advance(std::chrono::milliseconds(360)));
+    EXPECT_EQ(dialog.handled, (std::vector<UINT_PTR>{0, 3}));
+}
+
+// A sender must not wait for ever on a thread that ends before it takes the message.
+TEST_F(FrameworkTest, ASendToAThreadThatEndsMeanwhileReturns) {
+    Open();
+    PostMessage(dialog.GetSafeHwnd(), kBusy, 100, TRUE);
+    ASSERT_TRUE(time.Settle());
+    std::atomic<bool> returned{false};
+    std::thread sender([&] {
+        SendMessage(dialog.GetSafeHwnd(), kPing, 1, 0);
+        returned = true;
+    });
+    ASSERT_TRUE(time.Advance(std::chrono::milliseconds(100)));
+    ui->Join();
+    sender.join();
+    EXPECT_TRUE(returned);
+}
+
+TEST_F(FrameworkTest, TwoThreadsSendingToEachOtherBothGetTheirAnswers) {
+    Open();
+    TestDialog other(kOtherDialog);
+    UiThread otherUi([&] { other.DoModal(); });
+    ASSERT_TRUE(time.Settle());
+    dialog.relayTo = other.GetSafeHwnd();
+    other.relayTo = dialog.GetSafeHwnd();
+    // The dialog waits on the other thread, which sends back to it meanwhile.
+    EXPECT_EQ(Send(kRelay, 21, kRelay), 42);
+    EXPECT_EQ(dialog.pings, 1);
+    EXPECT_NE(dialog.pingThread, std::this_thread::get_id());
+    agent.CloseBox(kOtherDialog);
+}
+
+TEST_F(FrameworkTest, EndDialogInsideOnInitDialogEndsTheModalLoopAtOnce) {
+    dialog.endInInit = true;
+    ui = std::make_unique<UiThread>([this] { modalResult = dialog.DoModal(); });
+    ui->Join();
+    EXPECT_EQ(modalResult, 42);
+    EXPECT_FALSE(agent.IsShown(kTestDialog));
 }
 
 TEST_F(FrameworkTest, LongTimerScheduleRunsOnTheVirtualClock) {
