@@ -16,6 +16,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -120,51 +121,31 @@ private:
         return items[static_cast<std::size_t>(Between(0, static_cast<long>(items.size()) - 1))];
     }
 
-    std::string HexText(std::size_t length) {
-        static const char kDigits[] = "0123456789ABCDEF";
+    std::string Chars(std::string_view alphabet, long length) {
         std::string text;
-        for (std::size_t i = 0; i < length; ++i) {
-            text += kDigits[Between(0, 15)];
+        for (long i = 0; i < length; ++i) {
+            text += alphabet[static_cast<std::size_t>(Between(0, long(alphabet.size()) - 1))];
         }
         return text;
     }
+    std::string HexText(long length) { return Chars("0123456789ABCDEF", length); }
 
-    std::string PrintableText(std::size_t length) {
-        std::string text;
-        for (std::size_t i = 0; i < length; ++i) {
-            text += static_cast<char>(Between(0x20, 0x7E));
-        }
-        return text;
-    }
-
+    // Anything at all: edge numbers, near-numbers, separators, long and non-ASCII text.
     std::string RandomText() {
-        switch (Between(0, 11)) {
+        switch (Between(0, 4)) {
             case 0:
-                return std::to_string(Between(-100, 20000));
+                return OneOf<std::string>({"", " ", "abc", "12abc", "1.5", "0x10", "+", " 42",
+                                           "1e3", "2147483647", "-2147483648", "99999999999",
+                                           "4294967296", "-1", "\xCE\x94\xC2\xB0", "1.1.1.1,5"});
             case 1:
-                return OneOf<std::string>({"2147483647", "-2147483648", "99999999999", "65535",
-                                           "32768", "-1", "0", "4294967296"});
+                return HexText(OneOf<long>({16, 32}));
             case 2:
-                return OneOf<std::string>(
-                    {"", " ", "abc", "12abc", "1.5", "0x10", "+", "-", " 42", "1e3"});
+                return Chars(" !\"#$%&'()*+,-./0123456789:;<=>?@ABCXYZ[\\]^_`abcxyz{|}~",
+                             Between(0, 40));
             case 3:
-                return HexText(16);
-            case 4:
-                return HexText(32);
-            case 5:
-                return std::to_string(Between(100000000000000, 999999999999999));
-            case 6:
-                return PrintableText(static_cast<std::size_t>(Between(0, 40)));
-            case 7:
                 return std::string(static_cast<std::size_t>(Between(100, 2000)), 'A');
-            case 8:
-                return "1.1.1.1," + std::to_string(Between(0, 99));
-            case 9:
-                return "\xCE\x94\xC2\xB0" + std::to_string(Between(0, 9));
-            case 10:
-                return OneOf<std::string>({"192.168.1.10", "1.1.1.1", "8080", "5"});
             default:
-                return std::to_string(Between(0, 2000));
+                return std::to_string(Between(-100, 20000));
         }
     }
 
@@ -177,24 +158,12 @@ private:
                 return HexText(32);
             case IDC_EDIT_SERVER_IP:
                 return OneOf<std::string>({"1.1.1.1", "192.168.1.10", "10.0.0.1"});
+            case IDC_COMBO_COM_PORT:
+                return Chance(0.5) ? OneOf<std::string>({"COM3", "COM5"})
+                                   : OneOf<std::string>({"COM12", "COM7", "COM-1", "COM0", "",
+                                                         "COM99999999999", "COM3junk", "COM 5"});
             default:
                 return std::to_string(Between(0, 20000));
-        }
-    }
-
-    std::string PortText() {
-        switch (Between(0, 5)) {
-            case 0:
-            case 1:
-                return "COM3";
-            case 2:
-                return "COM5";
-            case 3:
-                return OneOf<std::string>({"COM12", "COM7", "COM-1", "COM0", "COM99999999999"});
-            case 4:
-                return OneOf<std::string>({"", "COM", "ABC3", "COM3junk", "COM 5"});
-            default:
-                return RandomText();
         }
     }
 
@@ -366,20 +335,15 @@ private:
             }
             case 8:
             case 9:
-            case 10: {
-                const int edit =
-                    OneOf<int>({IDC_EDIT_HIGH_ALARM, IDC_EDIT_LOW_ALARM, IDC_EDIT_APP_EUI,
-                                IDC_EDIT_APP_KEY, IDC_EDIT_SERVER_IP, IDC_EDIT_SERVER_PORT,
-                                IDC_EDIT_FREQUENCY, IDC_EDIT_ADDRESS, IDC_COMBO_BAUDRATE});
+            case 10:
+            case 11: {
+                const int edit = OneOf<int>(
+                    {IDC_EDIT_HIGH_ALARM, IDC_EDIT_LOW_ALARM, IDC_EDIT_APP_EUI, IDC_EDIT_APP_KEY,
+                     IDC_EDIT_SERVER_IP, IDC_EDIT_SERVER_PORT, IDC_EDIT_FREQUENCY, IDC_EDIT_ADDRESS,
+                     IDC_COMBO_BAUDRATE, IDC_COMBO_COM_PORT});
                 const std::string text = Chance(0.2) ? RandomText() : PlausibleText(edit);
                 Act("type into " + std::to_string(edit) + ": " + text.substr(0, 40),
                     [&] { agent.Type(kMain, edit, text); });
-                break;
-            }
-            case 11: {
-                const std::string text = PortText();
-                Act("type port " + text.substr(0, 40),
-                    [&] { agent.Type(kMain, IDC_COMBO_COM_PORT, text); });
                 break;
             }
             case 12: {
@@ -420,17 +384,12 @@ private:
 
     void EndTheProgram() {
         auto& agent = h_->agent;
-        switch (Between(0, 2)) {
-            case 0:
-                Act("enter on main", [&] { agent.PressEnter(kMain); });
-                break;
-            case 1:
-                Act("escape on main", [&] { agent.PressEscape(kMain); });
-                break;
-            default:
-                Act("close main", [&] { agent.CloseBox(kMain); });
-                break;
-        }
+        const long how = Between(0, 2);
+        Act("end the program " + std::to_string(how), [&] {
+            how == 0   ? agent.PressEnter(kMain)
+            : how == 1 ? agent.PressEscape(kMain)
+                       : agent.CloseBox(kMain);
+        });
     }
 
     void SensorAction() {
