@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "framework/cwnd.h"
 #include "framework/dialog_template.h"
@@ -73,7 +74,9 @@ LRESULT SelectItem(WindowData& w, LONG_PTR index) {
     return index;
 }
 
-LRESULT ComboProc(WindowData& w, UINT message, WPARAM wParam, LPARAM lParam, bool* changed) {
+// The messages that change the list or its selection; nothing for any other message.
+std::optional<LRESULT> ComboChange(WindowData& w, UINT message, WPARAM wParam, LPARAM lParam,
+                                   bool* changed) {
     *changed = true;
     switch (message) {
         case CB_ADDSTRING:
@@ -123,9 +126,13 @@ LRESULT ComboProc(WindowData& w, UINT message, WPARAM wParam, LPARAM lParam, boo
             return SelectItem(w, found);
         }
         default:
-            break;
+            *changed = false;
+            return std::nullopt;
     }
-    *changed = false;
+}
+
+// The messages that only read the list.
+LRESULT ComboQuery(const WindowData& w, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case CB_GETCOUNT:
             return static_cast<LRESULT>(w.items.size());
@@ -151,6 +158,13 @@ LRESULT ComboProc(WindowData& w, UINT message, WPARAM wParam, LPARAM lParam, boo
         default:
             return 0;
     }
+}
+
+LRESULT ComboProc(WindowData& w, UINT message, WPARAM wParam, LPARAM lParam, bool* changed) {
+    if (const auto result = ComboChange(w, message, wParam, lParam, changed)) {
+        return *result;
+    }
+    return ComboQuery(w, message, wParam, lParam);
 }
 
 LRESULT ButtonProc(WindowData& w, UINT message, WPARAM wParam, bool* changed) {
