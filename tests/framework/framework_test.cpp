@@ -354,20 +354,4 @@ TEST_F(FrameworkTest, ComboExchangeSelectsByPrefixElseSetsTheText) {
     EXPECT_EQ(dialog.combo, "COM7");
 }
 
-TEST_F(FrameworkTest, EnterRunsOkWhichKeepsTheDialogOpenWhenTheExchangeFails) {
-    Open();
-    agent.Type(kTestDialog, kSecondInt, "seven");
-    agent.PressEnter(kTestDialog);
-    ASSERT_TRUE(agent.WaitForMessageBox());
-    EXPECT_TRUE(agent.CloseMessageBox());
-    ASSERT_TRUE(time.Settle());
-    EXPECT_TRUE(agent.IsShown(kTestDialog));
-
-    agent.Type(kTestDialog, kSecondInt, "8");
-    agent.PressEnter(kTestDialog);
-    ui->Join();
-    EXPECT_EQ(modalResult, IDOK);
-    EXPECT_EQ(dialog.second, 8);
-}
-
 }  // namespace
