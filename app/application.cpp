@@ -14,9 +14,12 @@ BOOL CKaldoSensorSettingApp::InitInstance() {
     // settings between runs.
     CWinApp::InitInstance();
 
-    CKaldoSensorSettingDlg dlg;
-    m_pMainWnd = &dlg;
-    dlg.DoModal();
+    {
+        CKaldoSensorSettingDlg dlg;
+        m_pMainWnd = &dlg;
+        dlg.DoModal();
+        // The dialog's end stops the port monitor, which reads the main window for every byte.
+    }
     m_pMainWnd = nullptr;
     // The application ends when the main dialog closes.
     return FALSE;

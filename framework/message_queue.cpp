@@ -158,6 +158,20 @@ void RunMessageLoopUntil(const std::function<bool()>& done) {
     }
 }
 
+void WaitServingSentMessages(const std::function<bool()>& done) {
+    auto& hub = WaitHub::Instance();
+    auto lock = hub.Lock();
+    ThreadQueue& queue = CurrentQueueLocked();
+    const std::function<bool()> ready = [&] { return !queue.sent.empty() || done(); };
+    for (;;) {
+        HandleSentLocked(lock, queue);
+        if (done()) {
+            return;
+        }
+        hub.Wait(lock, ready, std::nullopt, GetPresenter().SleeperForCurrentThread());
+    }
+}
+
 void EnsureThreadQueue() {
     auto lock = WaitHub::Instance().Lock();
     CurrentQueueLocked();

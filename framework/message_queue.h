@@ -36,6 +36,12 @@ namespace framework {
 // read only state written under that lock or by this thread under it.
 void RunMessageLoopUntil(const std::function<bool()>& done);
 
+// Blocks until done() holds, serving meanwhile only what another thread may be waiting for from
+// this one: the messages it sends here and, on the user-interface thread, the presenter's work
+// (that thread draws every thread's boxes). Posted messages, input and timers wait. done() is
+// checked as for RunMessageLoopUntil; a worker thread's end notifies the hub.
+void WaitServingSentMessages(const std::function<bool()>& done);
+
 // Gives the calling thread its queue now, so that messages sent to a window it creates are
 // never lost for want of one.
 void EnsureThreadQueue();

@@ -37,9 +37,11 @@ void RunWorker(CWinThread* thread, AFX_THREADPROC proc, LPVOID param, const bool
         exitCode = exit.exitCode;
     }
     framework::EndThreadQueue();
+    // Once the handle is signalled the owner may delete a thread object it keeps: read first.
     HANDLE handle = thread->m_hThread;
+    const bool autoDelete = thread->m_bAutoDelete != FALSE;
     platform::FinishThreadHandle(handle, exitCode);
-    if (thread->m_bAutoDelete) {
+    if (autoDelete) {
         delete thread;
     }
     hub.UnregisterCurrentThread();

@@ -74,15 +74,16 @@ CommPort::Operation CommPort::StartLocked(OVERLAPPED* ov) {
     return op;
 }
 
-void CommPort::ScheduleTimeoutLocked(Operation& slot, std::uint64_t milliseconds) {
+void CommPort::ScheduleTimeoutLocked(Operation& slot, std::uint64_t milliseconds, DWORD error) {
     // The completion finds the operation through its slot; a finished one has left it.
     Operation* where = &slot;
     const Operation op = slot;
     op->timer = CommTimer::Instance().ScheduleLocked(
-        WaitHub::Instance().Now() + std::chrono::milliseconds(milliseconds), [this, where, op] {
+        WaitHub::Instance().Now() + std::chrono::milliseconds(milliseconds),
+        [this, where, op, error] {
             if (*where == op) {
                 op->timer = 0;
-                FinishLocked(*where, ERROR_SUCCESS, op->transferred);
+                FinishLocked(*where, error, op->transferred);
             }
         });
 }
@@ -150,8 +151,9 @@ BOOL CommPort::Read(void* buffer, DWORD count, DWORD* read, OVERLAPPED* ov) {
     read_->buffer = static_cast<BYTE*>(buffer);
     read_->count = count;
     if (t.ReadTotalTimeoutMultiplier != 0 || t.ReadTotalTimeoutConstant != 0) {
-        ScheduleTimeoutLocked(read_, std::uint64_t{t.ReadTotalTimeoutMultiplier} * count +
-                                         t.ReadTotalTimeoutConstant);
+        ScheduleTimeoutLocked(
+            read_, std::uint64_t{t.ReadTotalTimeoutMultiplier} * count + t.ReadTotalTimeoutConstant,
+            ERROR_SUCCESS);
     }
     ArmInputLocked();
     return FALSE;
@@ -185,8 +187,11 @@ BOOL CommPort::Write(const void* buffer, DWORD count, DWORD* written, OVERLAPPED
     write_->unwritten.assign(bytes + n, bytes + count);
     const COMMTIMEOUTS& t = timeouts_;
     if (t.WriteTotalTimeoutMultiplier != 0 || t.WriteTotalTimeoutConstant != 0) {
-        ScheduleTimeoutLocked(write_, std::uint64_t{t.WriteTotalTimeoutMultiplier} * count +
-                                          t.WriteTotalTimeoutConstant);
+        // A message cut short is a failed write, not a success with a smaller count.
+        ScheduleTimeoutLocked(
+            write_,
+            std::uint64_t{t.WriteTotalTimeoutMultiplier} * count + t.WriteTotalTimeoutConstant,
+            ERROR_TIMEOUT);
     }
     ArmOutputLocked();
     return FALSE;

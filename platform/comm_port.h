@@ -70,7 +70,8 @@ private:
     bool BeginLocked(const Operation& slot, OVERLAPPED* ov);
     Operation StartLocked(OVERLAPPED* ov);
     void FinishLocked(Operation& slot, DWORD error, DWORD transferred, DWORD events = 0);
-    void ScheduleTimeoutLocked(Operation& slot, std::uint64_t milliseconds);
+    // Finishes the operation with error, keeping what it transferred, when its total time-out ends.
+    void ScheduleTimeoutLocked(Operation& slot, std::uint64_t milliseconds, DWORD error);
 
     // Bytes waiting to be read; nullopt when the device is gone (then hung up).
     std::optional<DWORD> InputQueuedLocked();

@@ -24,7 +24,6 @@ constexpr LineEvent kLineEvents[] = {
 
 UINT CSerialPort::MonitorThread(LPVOID pParam) {
     auto* pPort = static_cast<CSerialPort*>(pParam);
-    pPort->m_bMonitorRunning = TRUE;
     if (pPort->m_hPort != nullptr) {
         PurgeComm(pPort->m_hPort, kPurgeAll);
     }
@@ -47,6 +46,7 @@ UINT CSerialPort::MonitorThread(LPVOID pParam) {
 
         switch (WaitForMultipleObjects(3, pPort->m_aWaitHandles, FALSE, INFINITE)) {
             case WAIT_OBJECT_0:
+                // The port may go once the flag is down: nothing here touches it after.
                 pPort->m_bMonitorRunning = FALSE;
                 AfxEndThread(kMonitorExitCode);
             case WAIT_OBJECT_0 + 1: {

@@ -43,15 +43,20 @@ CSerialPort::~CSerialPort() {
     }
 }
 
+void CSerialPort::StartMonitor() {
+    // Raised before the thread exists, so that a stop right after this waits for it.
+    m_bMonitorRunning = TRUE;
+    m_pMonitor = AfxBeginThread(MonitorThread, this, THREAD_PRIORITY_NORMAL, 0, 0, nullptr);
+}
+
 void CSerialPort::StopMonitor() {
-    // The monitor may be delivering a byte to this very thread, or waiting in a report box:
-    // keep serving sent messages until it has left its loop.
-    while (m_bMonitorRunning) {
-        SetEvent(m_hStop);
-        MSG msg;
-        PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
-        SwitchToThread();
+    if (!m_bMonitorRunning) {
+        return;
     }
+    // The stop event stays set until the next OpenPort. The monitor may be delivering a byte to
+    // this very thread or sit in a report box that this thread draws: the wait serves both.
+    SetEvent(m_hStop);
+    framework::WaitServingSentMessages([this] { return m_bMonitorRunning == FALSE; });
 }
 
 BOOL CSerialPort::OpenPort(CWnd* pPortOwner, int nPort, int nBaud) {

@@ -31,6 +31,8 @@ public:
     void ReportError(const char* pszStep);
 
     static UINT MonitorThread(LPVOID pParam);
+    // Starts MonitorThread on this port and keeps it in m_pMonitor; after a successful OpenPort.
+    void StartMonitor();
 
     CWinThread* m_pMonitor = nullptr;
 
@@ -43,6 +45,7 @@ protected:
     // Guards the hand-over of the transmit buffer, so a message queued while the monitor writes
     // never changes the bytes being written.
     CRITICAL_SECTION m_csTxBuffer;
+    // Raised by StartMonitor, cleared by the monitor as it ends.
     std::atomic<BOOL> m_bMonitorRunning{FALSE};
     HANDLE m_hStop = nullptr;
     HANDLE m_hPort = nullptr;

@@ -115,8 +115,7 @@ void CKaldoSensorSettingDlg::OnUsbSet() {
             m_bPortOpen = false;
             message = "The numbers of HOST is exceed 10";
         } else {
-            m_Port.m_pMonitor = AfxBeginThread(CSerialPort::MonitorThread, &m_Port,
-                                               THREAD_PRIORITY_NORMAL, 0, 0, nullptr);
+            m_Port.StartMonitor();
             m_bPortOpen = true;
             message = "Intial Serial Port sucessful";
         }

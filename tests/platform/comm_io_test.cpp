@@ -91,4 +91,19 @@ TEST_F(PortIo, WritesArriveUntranslatedAndALargeOnePendsUntilAllIsWritten) {
     EXPECT_TRUE(received == bytes);
 }
 
+TEST_F(PortIo, AWriteThatTimesOutPartWayFailsWithThePartCounted) {
+    auto& hub = WaitHub::Instance();
+    hub.UseVirtualClock(false);
+    SetTimeouts(0, 0, 1000);
+    const std::string bytes(1 << 20, 'w');  // more than the line holds: the peer never reads
+    Overlapped o;
+    DWORD n = 0;
+    ASSERT_EQ(WriteFile(port_, bytes.data(), static_cast<DWORD>(bytes.size()), &n, &o.ov), FALSE);
+    ASSERT_TRUE(hub.AdvanceBy(1000ms));
+    EXPECT_EQ(GetOverlappedResult(port_, &o.ov, &n, FALSE), FALSE);
+    EXPECT_EQ(GetLastError(), ERROR_TIMEOUT);
+    EXPECT_GT(n, 0u);
+    EXPECT_LT(n, bytes.size());
+}
+
 }  // namespace

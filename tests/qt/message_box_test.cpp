@@ -1,13 +1,16 @@
 // A worker thread's message box shows without an event loop of its own: the user-interface
-// thread keeps serving its timers, and the worker is released however the box is closed.
+// thread keeps serving its timers, and the worker is released however the box is closed. A port
+// monitor's box stays usable while the user-interface thread waits for the monitor to stop.
 #include <gtest/gtest.h>
 
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
 #include <thread>
 
 #include "framework/message_box.h"
+#include "serial/serial_port.h"
 #include "tests/qt/gui_driver.h"
 
 namespace qt_test {
@@ -65,6 +68,61 @@ TEST(QtMessageBoxes, WorkerBoxShowsWhileTheUserInterfaceKeepsTicking) {
             worker.join();
         });
     }
+}
+
+// Runs on the user-interface thread, from its message loop, what a script posts to it.
+class RunnerDialog : public ProbeProgressDialog {
+public:
+    static constexpr UINT kRun = WM_APP + 1;
+    void Post(std::function<void()>* task) {
+        ::PostMessage(Window(), kRun, 0, reinterpret_cast<LPARAM>(task));
+    }
+
+protected:
+    LRESULT OnRun(WPARAM, LPARAM lParam) {
+        (*reinterpret_cast<std::function<void()>*>(lParam))();
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(RunnerDialog, ProbeProgressDialog)
+ON_MESSAGE(kRun, &RunnerDialog::OnRun)
+END_MESSAGE_MAP()
+
+TEST(QtMessageBoxes, AMonitorBoxStaysUsableWhileItsStopWaitsAndTheStopEndsWithIt) {
+    char folder[] = "/tmp/kaldo-qt-ports-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("KALDO_SENSOR_PORTS", folder, 1);
+    RunnerDialog dialog;
+    auto port = std::make_unique<CSerialPort>();
+    std::atomic<bool> stopping{false};
+    std::atomic<bool> stopped{false};
+    // No device: the monitor's first event wait fails and it shows its report.
+    std::function<void()> start = [&] {
+        port->OpenPort(&dialog, 4, 115200);
+        port->StartMonitor();
+    };
+    std::function<void()> stop = [&] {
+        stopping = true;
+        port.reset();
+        stopped = true;
+    };
+    RunWithScript(dialog, [&] {
+        dialog.Post(&start);
+        int id = 0;
+        ASSERT_TRUE(WaitOnGui([&] {
+            const std::vector<int> ids = Presenter().OpenMessageBoxIds();
+            id = ids.empty() ? 0 : ids.back();
+            return id != 0 && Presenter().MessageBoxWidget(id)->isVisible();
+        }));
+        dialog.Post(&stop);
+        ASSERT_TRUE(WaitOnGui([&] { return stopping.load(); }));
+        OnGui([id] { QTest::keyClick(Presenter().MessageBoxWidget(id), Qt::Key_Escape); });
+        EXPECT_TRUE(WaitOnGui([&] { return stopped.load(); }));
+    });
+    unsetenv("KALDO_SENSOR_PORTS");
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -142,7 +142,7 @@ protected:
         return result;
     }
     void StartMonitor() {
-        Run([&] { port->m_pMonitor = AfxBeginThread(CSerialPort::MonitorThread, port.get()); });
+        Run([&] { port->StartMonitor(); });
         ASSERT_TRUE(time.Settle());
     }
     void Queue(const std::string& message) {
@@ -298,6 +298,7 @@ TEST_F(SerialPortTest, ReopeningEndsTheMonitorFirstAndItEndsWithExitCode100) {
     ASSERT_TRUE(Open(3));
     CWinThread* monitor = nullptr;
     Run([&] {
+        port->m_bMonitorRunning = TRUE;
         monitor = AfxBeginThread(CSerialPort::MonitorThread, port.get(), THREAD_PRIORITY_NORMAL, 0,
                                  CREATE_SUSPENDED);
         monitor->m_bAutoDelete = FALSE;
@@ -329,12 +330,47 @@ TEST_F(SerialPortTest, StopAndWriteTogetherEndTheMonitorWithoutWriting) {
     Run([&] {
         port->QueueWrite("100000", 6);
         SetEvent(port->m_hStop);
-        port->m_pMonitor = AfxBeginThread(CSerialPort::MonitorThread, port.get());
+        port->StartMonitor();
     });
     ASSERT_TRUE(time.Settle());
     framework::WaitForWorkerThreads();
     EXPECT_FALSE(port->m_bMonitorRunning);
     EXPECT_EQ(ReadLine(line), "");
+}
+
+TEST_F(SerialPortTest, AStopBlocksWhileTheMonitorSitsInAReportBoxAndEndsOnceItCloses) {
+    EXPECT_FALSE(Open(4));  // no device: the monitor's first event wait fails with a report
+    StartMonitor();
+    ASSERT_EQ(Boxes().size(), 1u);
+    std::atomic<bool> stopped{false};
+    // Settling proves the stopping thread blocks: a spinning one never lets the system idle.
+    Post([&] {
+        port.reset();
+        stopped = true;
+    });
+    EXPECT_FALSE(stopped);
+    EXPECT_TRUE(agent.CloseMessageBox());
+    ASSERT_TRUE(time.Settle());
+    EXPECT_TRUE(stopped);
+}
+
+TEST_F(SerialPortTest, StartsStopsAndReopeningsWhileBytesStreamLeaveOneMonitorAtMost) {
+    auto& line = Line(3);
+    ASSERT_TRUE(Open(3));
+    Run([&] {
+        for (int i = 0; i < 100; ++i) {
+            port->OpenPort(&owner, 3, 115200);  // stops the monitor started just before
+            port->StartMonitor();
+            line.Write("ab", 2);
+        }
+    });
+    ASSERT_TRUE(time.Settle());
+    EXPECT_TRUE(port->m_bMonitorRunning);
+    Run([&] {
+        line.Write("cd", 2);
+        port.reset();
+    });
+    ASSERT_TRUE(time.Settle());
 }
 
 TEST_F(SerialPortTest, HangUpGivesAtMostOneReportAndNoBusyLoop) {
