@@ -37,6 +37,9 @@ struct WindowState {
     int fontPointSize = 0;
     bool focused = false;
     std::string toolTip;  // shown while the pointer rests on the window; empty: none
+    // The user's SetText and SelectItem inputs to it that the framework has carried out or
+    // refused: a view that counts what it posted knows which of its changes are still on the way.
+    unsigned inputsTaken = 0;
 
     bool IsDialog() const { return parent == nullptr || (style & 0x40000000) == 0; }
     bool IsEnabled() const { return (style & 0x08000000) == 0; }

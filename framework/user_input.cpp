@@ -62,8 +62,11 @@ void Click(WindowData& control) {
 void SetText(WindowData& control, const std::string& text) {
     CWnd::FromHandle(control.hwnd)->SetFocus();
     if (control.windowClass == kEditClass) {
+        // The limit holds for typing: the user cannot make the text longer than the limit, nor
+        // than the program made it.
         const std::size_t limit =
-            control.limit > 0 ? static_cast<std::size_t>(control.limit) : 30000;
+            std::max(control.limit > 0 ? static_cast<std::size_t>(control.limit) : 30000,
+                     control.text.size());
         ::SendMessage(control.hwnd, WM_SETTEXT, 0,
                       reinterpret_cast<LPARAM>(text.substr(0, limit).c_str()));
         Notify(control, EN_CHANGE);
@@ -96,30 +99,24 @@ void Enter(WindowData& dialog) {
     ::SendMessage(dialog.hwnd, WM_COMMAND, IDOK, 0);
 }
 
-}  // namespace
-
-void ProcessUserInput(const UserInput& input) {
-    WindowData* target = FindWindowData(input.hwnd);
-    if (target == nullptr) {
-        return;
-    }
-    const bool isDialog = (target->style & WS_CHILD) == 0;
-    WindowData* dialog = isDialog ? target : FindWindowData(target->parent);
-    if (!TakesInput(dialog) || (!isDialog && !TakesInput(target))) {
+void CarryOut(const UserInput& input, WindowData& target) {
+    const bool isDialog = (target.style & WS_CHILD) == 0;
+    WindowData* dialog = isDialog ? &target : FindWindowData(target.parent);
+    if (!TakesInput(dialog) || (!isDialog && !TakesInput(&target))) {
         return;
     }
     switch (input.kind) {
         case UserInput::Kind::Click:
-            Click(*target);
+            Click(target);
             break;
         case UserInput::Kind::Focus:
-            CWnd::FromHandle(target->hwnd)->SetFocus();
+            CWnd::FromHandle(target.hwnd)->SetFocus();
             break;
         case UserInput::Kind::SetText:
-            SetText(*target, input.text);
+            SetText(target, input.text);
             break;
         case UserInput::Kind::SelectItem:
-            SelectItem(*target, input.index);
+            SelectItem(target, input.index);
             break;
         case UserInput::Kind::Enter:
             Enter(*dialog);
@@ -130,6 +127,25 @@ void ProcessUserInput(const UserInput& input) {
         case UserInput::Kind::Close:
             ::SendMessage(dialog->hwnd, WM_CLOSE, 0, 0);
             break;
+    }
+}
+
+}  // namespace
+
+void ProcessUserInput(const UserInput& input) {
+    WindowData* target = FindWindowData(input.hwnd);
+    if (target == nullptr) {
+        return;
+    }
+    const bool carriesValue =
+        input.kind == UserInput::Kind::SetText || input.kind == UserInput::Kind::SelectItem;
+    if (carriesValue) {
+        ++target->inputsTaken;
+    }
+    CarryOut(input, *target);
+    // Also when the value changed nothing or was refused: the view waits for the count.
+    if (WindowData* after = FindWindowData(input.hwnd); after != nullptr && carriesValue) {
+        PublishWindow(*after);
     }
 }
 

@@ -25,10 +25,10 @@ public:
             combo_->setInsertPolicy(QComboBox::NoInsert);
             combo_->setCompleter(nullptr);
             combo_->setDuplicatesEnabled(true);
-            ReportEdits(combo_->lineEdit(), hwnd);
+            ReportEdits(combo_->lineEdit(), hwnd, values_);
         }
-        QObject::connect(combo_, &QComboBox::activated, combo_, [hwnd](int index) {
-            PostUserInput({UserInput::Kind::SelectItem, hwnd, {}, index});
+        QObject::connect(combo_, &QComboBox::activated, combo_, [this, hwnd](int index) {
+            values_.Post({UserInput::Kind::SelectItem, hwnd, {}, index});
         });
     }
 
@@ -37,12 +37,24 @@ public:
         for (const std::string& item : state.items) {
             items.append(QString::fromStdString(item));
         }
-        if (Items() != items) {
-            combo_->clear();
-            combo_->addItems(items);
-        }
         QLineEdit* line = combo_->lineEdit();
         const QSignalBlocker blocker(line);
+        // What the user typed or picked and the framework has not taken in yet stays.
+        const bool ahead = values_.Ahead(state);
+        if (Items() != items) {
+            // Refilling the list resets the edit part.
+            const QString typed = line != nullptr ? line->text() : QString();
+            const int cursor = line != nullptr ? line->cursorPosition() : 0;
+            combo_->clear();
+            combo_->addItems(items);
+            if (ahead && line != nullptr) {
+                line->setText(typed);
+                line->setCursorPosition(cursor);
+            }
+        }
+        if (ahead) {
+            return;
+        }
         // An editable box whose text was typed has no selection; leaving Qt's index alone
         // keeps the text and its cursor where the user has them.
         const bool selects = line == nullptr || state.curSel >= 0;
@@ -74,6 +86,7 @@ private:
     }
 
     QComboBox* combo_;
+    PostedValues values_;
 };
 
 }  // namespace

@@ -148,7 +148,7 @@ void DialogWindow::AddControl(const WindowState& state, const ImageSource& image
         return;
     }
     Stack(*view);
-    controls_.push_back({state.hwnd, state.id, state.style, state.focused, std::move(view)});
+    controls_.push_back({state.hwnd, state.id, state.style, false, std::move(view)});
     ApplyControl(state);
 }
 
@@ -175,6 +175,7 @@ void DialogWindow::ApplyControl(const WindowState& state) {
         return;
     }
     control->style = state.style;
+    const bool gainsFocus = state.focused && !control->focused;
     control->focused = state.focused;
     ControlView& view = *control->view;
     QWidget* widget = view.Widget();
@@ -197,7 +198,9 @@ void DialogWindow::ApplyControl(const WindowState& state) {
     if (widget->isHidden() == state.IsVisible()) {
         widget->setVisible(state.IsVisible());
     }
-    if (state.focused && !widget->hasFocus()) {
+    // Only the framework's moves of the focus are shown: an older state of the control that had
+    // it must not pull the focus back from where the user has just put it.
+    if (gainsFocus && !widget->hasFocus()) {
         focusingFromState_ = widget;
         widget->setFocus(Qt::OtherFocusReason);
         focusingFromState_ = nullptr;

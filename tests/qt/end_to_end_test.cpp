@@ -1,16 +1,12 @@
 // The tool on real widgets (Qt's offscreen platform, real clock) against a simulated sensor:
-// open the port, read the sensor, change the high alarm and write it back.
+// open the port, read the sensor, change the high alarm and the APP Key and write them back.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QString>
 #include <QTest>
 
-#include <cstdlib>
-#include <filesystem>
 #include <thread>
 
 #include "tests/qt/gui_driver.h"
@@ -26,45 +22,21 @@ QWidget* Control(int id) {
     return Presenter().ControlWidget(kMain, id);
 }
 
-// The text of the message box on screen, if one is.
-QString ShownBox() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible()) {
-            return box->text();
-        }
-    }
-    return {};
-}
-
-// Waits for a box saying text and presses its OK button.
-bool Acknowledge(const QString& text) {
-    if (!WaitOnGui([&] { return ShownBox() == text; })) {
-        ADD_FAILURE() << "no box saying " << text.toStdString()
-                      << "; shown: " << OnGui(ShownBox).toStdString();
-        return false;
-    }
-    OnGui([] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<QMessageBox*>(widget);
-                box != nullptr && box->isVisible()) {
-                QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-            }
-        }
-    });
-    return true;
+QLineEdit* Edit(int id) {
+    return qobject_cast<QLineEdit*>(Control(id));
 }
 
 void Click(int id) {
     OnGui([id] { QTest::mouseClick(Control(id), Qt::LeftButton); });
 }
 
-TEST(QtEndToEnd, ReadChangeAndWriteTheHighAlarmOfASimulatedSensor) {
-    char pattern[] = "/tmp/kaldo-qt-ports-XXXXXX";
-    const std::string folder = mkdtemp(pattern);
-    setenv("KALDO_SENSOR_PORTS", folder.c_str(), 1);
+TEST(QtEndToEnd, ReadChangeAndWriteASimulatedSensor) {
     sensor_sim::SimulatedSensor sensor;
     sensor_sim::SensorOptions options;
     options.paced = true;  // as on the wire, 115200 baud
+    sensor_sim::SensorSettings settings;
+    settings.address = 0x0001ABCD;  // longer than the Address edit's limit
+    sensor.SetSettings(settings);
     ASSERT_EQ(sensor.Start(3, options), 0);
 
     CWinApp app;
@@ -75,26 +47,36 @@ TEST(QtEndToEnd, ReadChangeAndWriteTheHighAlarmOfASimulatedSensor) {
             return Control(IDC_BUTTON_USB_SET) != nullptr &&
                    Control(IDC_BUTTON_USB_SET)->isVisible();
         }));
+        // Text the program sets shows from its start, and whole.
+        EXPECT_EQ(OnGui([] { return Edit(IDC_EDIT_APP_KEY)->cursorPosition(); }), 0);
         Click(IDC_BUTTON_USB_SET);
         Acknowledge("Intial Serial Port sucessful");
 
         Click(IDC_BUTTON_SENSOR_INITIAL);
         Acknowledge("The Parameters have been Display correctly\r\n");
-        EXPECT_EQ(
-            OnGui([] { return qobject_cast<QLineEdit*>(Control(IDC_EDIT_HIGH_ALARM))->text(); }),
-            "1200");
-        EXPECT_EQ(OnGui([] { return qobject_cast<QLineEdit*>(Control(IDC_EDIT_ADDRESS))->text(); }),
-                  "7");
+        EXPECT_EQ(OnGui([] { return Edit(IDC_EDIT_HIGH_ALARM)->text(); }), "1200");
+        EXPECT_EQ(OnGui([] { return Edit(IDC_EDIT_ADDRESS)->text(); }), "109517");
 
+        // Typed at once, while the one more read request and its answer are on the line: each
+        // burst lands after the one before it, and typing stops at the edit's limit.
+        const QString key = "0123456789ABCDEF0123456789ABCDEF";
+        for (const int id : {IDC_EDIT_HIGH_ALARM, IDC_EDIT_APP_KEY}) {
+            OnGui([id] {
+                QTest::mouseClick(Control(id), Qt::LeftButton);
+                QTest::keyClick(Control(id), Qt::Key_A, Qt::ControlModifier);
+            });
+            for (const QString& burst : id == IDC_EDIT_APP_KEY
+                                            ? QStringList{key.left(8), key.mid(8) + "F"}
+                                            : QStringList{"15", "00"}) {
+                OnGui([&] { QTest::keyClicks(Control(id), burst); });
+            }
+        }
         std::this_thread::sleep_for(50ms);  // the sensor tells commands apart by a quiet line
-        OnGui([] {
-            auto* edit = qobject_cast<QLineEdit*>(Control(IDC_EDIT_HIGH_ALARM));
-            edit->selectAll();
-            QTest::keyClicks(edit, "1500");
-        });
         Click(IDC_BUTTON_SENSOR_SET);
         Acknowledge("The Parameters have been set correctly\r\n");
         EXPECT_EQ(sensor.Settings().highAlarm, 1500);
+        EXPECT_EQ(sensor.Settings().appKey, key.toStdString());
+        EXPECT_EQ(sensor.Settings().address, 0x0001ABCD);
 
         // For a person to look at: the dialog after a read, in both modes.
         const QString dir = QStringLiteral(KALDO_SCREENSHOT_DIR);
@@ -109,8 +91,6 @@ TEST(QtEndToEnd, ReadChangeAndWriteTheHighAlarmOfASimulatedSensor) {
     dialog.DoModal();
     script.join();
     sensor.Stop();
-    unsetenv("KALDO_SENSOR_PORTS");
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

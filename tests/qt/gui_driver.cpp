@@ -7,7 +7,12 @@
 #include <mutex>
 #include <thread>
 
-#include "framework/controls.h"
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+
+#include "framework/qt/dialog_window.h"
 #include "res/resource.h"
 
 namespace qt_test {
@@ -74,33 +79,66 @@ bool WaitOnGui(const std::function<bool()>& cond) {
     return taken && met;
 }
 
-void ScriptedDialog::OnWindowDestroyed() {
-    CDialog::OnWindowDestroyed();
-    destroyed_.store(true);
-}
+namespace {
+std::atomic<bool> modalEnded{false};
+}  // namespace
 
-bool ScriptedDialog::WaitUntilDestroyed() const {
-    return Poll([this] { return destroyed_.load(); });
-}
-
-INT_PTR RunWithScript(ScriptedDialog& dialog, const std::function<void()>& script) {
+INT_PTR RunWithScript(CDialog& dialog, const std::function<void()>& script) {
+    modalEnded = false;
     std::thread driver([&] {
+        HWND window = nullptr;
         if (!WaitOnGui([&] {
-                QWidget* window = Presenter().DialogWidget(dialog.TemplateId());
-                return dialog.Window() != nullptr && window != nullptr && window->isVisible() &&
-                       window->isActiveWindow();
+                auto* shown = dynamic_cast<DialogWindow*>(QApplication::activeWindow());
+                window = dialog.m_hWnd;
+                return window != nullptr && shown != nullptr && shown->Handle() == window;
             })) {
             ADD_FAILURE() << "the dialog was not shown";
         } else {
             script();
         }
-        if (dialog.Window() != nullptr) {
-            ::PostMessage(dialog.Window(), WM_COMMAND, IDCANCEL, 0);
+        if (window != nullptr) {
+            ::PostMessage(window, WM_COMMAND, IDCANCEL, 0);
         }
     });
     const INT_PTR result = dialog.DoModal();
+    modalEnded = true;
     driver.join();
     return result;
+}
+
+bool WaitUntilEnded() {
+    return Poll([] { return modalEnded.load(); });
+}
+
+namespace {
+
+// The text of the message box on screen, if one is.
+QString ShownBox() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible()) {
+            return box->text();
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+bool Acknowledge(const QString& text) {
+    if (!WaitOnGui([&] { return ShownBox() == text; })) {
+        ADD_FAILURE() << "no box saying " << text.toStdString()
+                      << "; shown: " << OnGui(ShownBox).toStdString();
+        return false;
+    }
+    OnGui([] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(widget);
+                box != nullptr && box->isVisible()) {
+                QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+            }
+        }
+    });
+    return true;
 }
 
 std::string FrameworkText(CWnd& dialog, int controlId) {
@@ -109,41 +147,11 @@ std::string FrameworkText(CWnd& dialog, int controlId) {
     return std::string(text.GetString(), static_cast<std::size_t>(text.GetLength()));
 }
 
-BEGIN_MESSAGE_MAP(ProbeMainDialog, ScriptedDialog)
-ON_BN_CLICKED(IDC_BUTTON_SENSOR_INITIAL, &ProbeMainDialog::OnSensorInitial)
-ON_BN_CLICKED(IDC_RADIO_LORAWAN, &ProbeMainDialog::OnModeRadio)
-ON_BN_CLICKED(IDC_RADIO_NB, &ProbeMainDialog::OnModeRadio)
-END_MESSAGE_MAP()
-
-ProbeMainDialog::ProbeMainDialog() : ScriptedDialog(IDD_KALDOSENSORSETTING_DIALOG) {}
-
-BOOL ProbeMainDialog::OnInitDialog() {
-    CDialog::OnInitDialog();
-    GetDlgItem(IDC_EDIT_SERVER_IP)->EnableWindow(FALSE);
-    GetDlgItem(IDC_EDIT_SERVER_PORT)->EnableWindow(FALSE);
-    CheckRadioButton(IDC_RADIO_LORAWAN, IDC_RADIO_NB, IDC_RADIO_LORAWAN);
-    Announce();
-    return TRUE;
-}
-
-void ProbeMainDialog::OnSensorInitial() {
-    ++initialClicks;
-}
-
-void ProbeMainDialog::OnModeRadio() {
-    const BOOL loraWan =
-        GetCheckedRadioButton(IDC_RADIO_LORAWAN, IDC_RADIO_NB) == IDC_RADIO_LORAWAN ? TRUE : FALSE;
-    GetDlgItem(IDC_EDIT_APP_EUI)->EnableWindow(loraWan);
-    GetDlgItem(IDC_EDIT_APP_KEY)->EnableWindow(loraWan);
-    GetDlgItem(IDC_EDIT_SERVER_IP)->EnableWindow(!loraWan);
-    GetDlgItem(IDC_EDIT_SERVER_PORT)->EnableWindow(!loraWan);
-}
-
-BEGIN_MESSAGE_MAP(ProbeProgressDialog, ScriptedDialog)
+BEGIN_MESSAGE_MAP(ProbeProgressDialog, CDialog)
 ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-ProbeProgressDialog::ProbeProgressDialog() : ScriptedDialog(IDD_SENSOR_PROGRESS) {}
+ProbeProgressDialog::ProbeProgressDialog() : CDialog(IDD_SENSOR_PROGRESS) {}
 
 BOOL ProbeProgressDialog::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -151,7 +159,6 @@ BOOL ProbeProgressDialog::OnInitDialog() {
     bar->SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 500));
     bar->SendMessage(PBM_SETPOS, 300);
     SetTimer(1, 10, nullptr);
-    Announce();
     return TRUE;
 }
 

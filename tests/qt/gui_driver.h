@@ -48,44 +48,20 @@ auto OnGui(F fn) -> std::invoke_result_t<F> {
 // Re-checks cond on the GUI thread until it holds or the patience runs out.
 bool WaitOnGui(const std::function<bool()>& cond);
 
-// A dialog that tells a script its window once OnInitDialog has run.
-class ScriptedDialog : public CDialog {
-public:
-    using CDialog::CDialog;
-    HWND Window() const { return window_.load(); }
-    UINT TemplateId() const { return m_nIDTemplate; }
-    bool WaitUntilDestroyed() const;
+// Runs dialog.DoModal() here while script runs on its own thread once the dialog is shown and
+// active; a dialog still open when the script returns is cancelled. Returns DoModal's result.
+INT_PTR RunWithScript(CDialog& dialog, const std::function<void()>& script);
+// From a script: waits until the dialog's modal loop has returned.
+bool WaitUntilEnded();
 
-protected:
-    void Announce() { window_.store(m_hWnd); }
-    void OnWindowDestroyed() override;
-
-private:
-    std::atomic<HWND> window_{nullptr};
-    std::atomic<bool> destroyed_{false};
-};
-
-// Runs dialog.DoModal() here while script runs on its own thread once the dialog is active; a
-// dialog still open when the script returns is cancelled. Returns DoModal's result.
-INT_PTR RunWithScript(ScriptedDialog& dialog, const std::function<void()>& script);
+// Waits for a message box saying text and presses its OK button.
+bool Acknowledge(const QString& text);
 
 // What the framework holds for a control (GUI thread).
 std::string FrameworkText(CWnd& dialog, int controlId);
 
-// The main dialog as the program sets it up at start, and the progress one with a ticking timer.
-class ProbeMainDialog : public ScriptedDialog {
-public:
-    ProbeMainDialog();
-    std::atomic<int> initialClicks{0};
-
-protected:
-    BOOL OnInitDialog() override;
-    afx_msg void OnSensorInitial();
-    afx_msg void OnModeRadio();
-    DECLARE_MESSAGE_MAP()
-};
-
-class ProbeProgressDialog : public ScriptedDialog {
+// The progress dialog with a ticking timer.
+class ProbeProgressDialog : public CDialog {
 public:
     ProbeProgressDialog();
     std::atomic<int> ticks{0};
