@@ -6,7 +6,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <filesystem>
 #include <thread>
 
 #include "framework/message_box.h"
@@ -75,7 +74,7 @@ class RunnerDialog : public ProbeProgressDialog {
 public:
     static constexpr UINT kRun = WM_APP + 1;
     void Post(std::function<void()>* task) {
-        ::PostMessage(Window(), kRun, 0, reinterpret_cast<LPARAM>(task));
+        ::PostMessage(GetSafeHwnd(), kRun, 0, reinterpret_cast<LPARAM>(task));
     }
 
 protected:
@@ -91,14 +90,11 @@ ON_MESSAGE(kRun, &RunnerDialog::OnRun)
 END_MESSAGE_MAP()
 
 TEST(QtMessageBoxes, AMonitorBoxStaysUsableWhileItsStopWaitsAndTheStopEndsWithIt) {
-    char folder[] = "/tmp/kaldo-qt-ports-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    setenv("KALDO_SENSOR_PORTS", folder, 1);
     RunnerDialog dialog;
     auto port = std::make_unique<CSerialPort>();
     std::atomic<bool> stopping{false};
     std::atomic<bool> stopped{false};
-    // No device: the monitor's first event wait fails and it shows its report.
+    // No COM4 in the run's empty port folder: the monitor's first event wait fails and it shows its report.
     std::function<void()> start = [&] {
         port->OpenPort(&dialog, 4, 115200);
         port->StartMonitor();
@@ -121,8 +117,6 @@ TEST(QtMessageBoxes, AMonitorBoxStaysUsableWhileItsStopWaitsAndTheStopEndsWithIt
         OnGui([id] { QTest::keyClick(Presenter().MessageBoxWidget(id), Qt::Key_Escape); });
         EXPECT_TRUE(WaitOnGui([&] { return stopped.load(); }));
     });
-    unsetenv("KALDO_SENSOR_PORTS");
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
