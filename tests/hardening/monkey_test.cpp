@@ -514,6 +514,11 @@ private:
             if (done || !h_->agent.Dialog(kMain)) {
                 break;
             }
+            // A port being closed waits, without taking messages, for its monitor to leave its
+            // error box: the user closes the box.
+            if (CloseErrorBox()) {
+                continue;
+            }
             if (step == kMaxQuerySteps || ::testing::Test::HasFailure()) {
                 Fail("the dialog does not answer");
                 std::abort();  // f still refers to this frame
