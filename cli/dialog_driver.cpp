@@ -206,20 +206,20 @@ private:
         const auto start = hub.Now();
         const auto giveUp =
             std::chrono::steady_clock::now() + std::chrono::seconds(seconds) + kPatience;
-        bool shown = false;
+        long long shown = -1;  // the seconds last shown
         while (!presenter_.WaitFor(done, kRecheck)) {
             if (std::chrono::steady_clock::now() > giveUp) {
                 return false;
             }
-            if (showProgress_ && activity != nullptr) {
-                const auto waited =
-                    std::chrono::duration_cast<std::chrono::seconds>(hub.Now() - start);
+            const long long waited =
+                std::chrono::duration_cast<std::chrono::seconds>(hub.Now() - start).count();
+            if (showProgress_ && activity != nullptr && waited != shown) {
                 std::fprintf(stderr, "\r%s: %s, %lld s (at most %d s)", port_.c_str(), activity,
-                             static_cast<long long>(waited.count()), seconds);
-                shown = true;
+                             waited, seconds);
+                shown = waited;
             }
         }
-        if (shown) {
+        if (shown >= 0) {
             std::fputs("\r\033[K", stderr);
         }
         return true;
