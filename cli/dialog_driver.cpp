@@ -30,6 +30,8 @@ constexpr UINT kProgress = IDD_SENSOR_PROGRESS;
 constexpr auto kPatience = 60s;
 // A wait re-checks this often: progress is redrawn, and a missed change costs no more.
 constexpr auto kRecheck = 200ms;
+constexpr auto kAnswerTime =
+    std::chrono::milliseconds(READ_REQUEST_EVERY_TICKS * READ_POLL_PERIOD_MS);
 constexpr int kReadSeconds = (READ_TIMEOUT_TICKS + 1) * READ_POLL_PERIOD_MS / 1000;
 constexpr int kSetSeconds = (SET_TIMEOUT_TICKS + 1) * SET_WATCHDOG_PERIOD_MS / 1000;
 
@@ -151,6 +153,10 @@ private:
     }
 
     int SetSensor() {
+        // The read ends with one more request, and the set's reply tick takes the first line it
+        // finds: its answer must be in and gone before the set goes out, or the echo is dropped
+        // with it. A person is never that quick; the dialog's own cadence of requests is.
+        std::this_thread::sleep_for(kAnswerTime);
         for (const Request::Change& change : request_.changes) {
             if (change.control == IDC_COMBO_INTERVAL) {
                 const auto items = agent_.Control(kMain, IDC_COMBO_INTERVAL)->items;
