@@ -1,5 +1,5 @@
-# A Debian package of what the install rules put in place: the tool, the simulated sensor, the
-# desktop entry and the icon. `cpack` in a configured build folder writes it.
+# A Debian package of what the install rules put in place: the tool, its command-line companion,
+# the simulated sensor, the desktop entry and the icon. `cpack` in a configured build folder writes it.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kaldo-sensor-setting)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -9,8 +9,10 @@ set(CPACK_PACKAGE_DESCRIPTION
 "A desktop tool with which a technician reads the settings of a LoRaWAN
 or NB-IoT pressure sensor attached to a USB serial adapter (115200 baud,
 8N1), changes the reporting interval and the alarm thresholds and writes
-them back. The package also holds kaldo-sensor-sim, a simulated sensor
-on a pseudo-terminal for trying the tool without hardware.")
+them back. kaldo-sensor-cli does the same from scripts, on the same code,
+and lists the serial ports with what each device is. The package also
+holds kaldo-sensor-sim, a simulated sensor on a pseudo-terminal for
+trying the tool without hardware.")
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")

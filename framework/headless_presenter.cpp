@@ -21,6 +21,7 @@ void HeadlessPresenter::WindowCreated(const WindowState& state) {
     {
         std::lock_guard lock(mutex_);
         windows_.push_back(state);
+        ++changes_;
     }
     changed_.notify_all();
 }
@@ -33,6 +34,7 @@ void HeadlessPresenter::WindowChanged(const WindowState& state) {
         if (it != windows_.end()) {
             *it = state;
         }
+        ++changes_;
     }
     changed_.notify_all();
 }
@@ -41,6 +43,7 @@ void HeadlessPresenter::WindowDestroyed(HWND hwnd) {
     {
         std::lock_guard lock(mutex_);
         std::erase_if(windows_, [hwnd](const WindowState& w) { return w.hwnd == hwnd; });
+        ++changes_;
     }
     changed_.notify_all();
 }
@@ -49,6 +52,7 @@ void HeadlessPresenter::MessageBoxOpened(const MessageBoxState& box) {
     {
         std::lock_guard lock(mutex_);
         boxes_.push_back({box, true});
+        ++changes_;
     }
     changed_.notify_all();
 }
@@ -61,6 +65,7 @@ void HeadlessPresenter::MessageBoxClosed(int boxId) {
                 shown.open = false;
             }
         }
+        ++changes_;
     }
     changed_.notify_all();
 }
@@ -85,13 +90,15 @@ bool HeadlessPresenter::WaitFor(const std::function<bool()>& cond,
     std::unique_lock lock(mutex_);
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
+        // A change made while cond() runs, unlocked, must still end the wait below.
+        const std::uint64_t seen = changes_;
         lock.unlock();
         const bool met = cond();
         lock.lock();
         if (met) {
             return true;
         }
-        if (changed_.wait_until(lock, deadline) == std::cv_status::timeout) {
+        if (!changed_.wait_until(lock, deadline, [&] { return changes_ != seen; })) {
             lock.unlock();
             return cond();
         }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstdint>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -34,6 +35,7 @@ public:
 private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
+    std::uint64_t changes_ = 0;  // counts every change, so that no wait misses one
     std::vector<WindowState> windows_;
     std::vector<ShownMessageBox> boxes_;
 };

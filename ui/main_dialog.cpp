@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/port_identity.h"
 #include "platform/port_problem.h"
 
 namespace {
@@ -11,7 +12,6 @@ constexpr int kLastProbedPort = 10;
 constexpr int kProbeBaud = 115200;
 constexpr const char* kBaudRates[] = {"4800", "9600", "115200"};
 constexpr int kDefaultBaudIndex = 2;
-constexpr const char* kIntervals[] = {"15", "30", "60", "120", "240", "480", "960"};
 constexpr int kDefaultIntervalIndex = 2;
 // "COMn": what precedes the number.
 constexpr int kPortNamePrefixLength = 3;
@@ -44,13 +44,13 @@ BOOL CKaldoSensorSettingDlg::OnInitDialog() {
             m_bPortFound = true;
         }
     }
-    ExplainUnlistedPorts();
+    ExplainPorts();
 
-    GetDlgItem(IDC_EDIT_ADDRESS)->SendMessage(EM_LIMITTEXT, 5);
-    GetDlgItem(IDC_EDIT_APP_EUI)->SendMessage(EM_LIMITTEXT, 16);
-    GetDlgItem(IDC_EDIT_APP_KEY)->SendMessage(EM_LIMITTEXT, 32);
-    GetDlgItem(IDC_EDIT_SERVER_IP)->SendMessage(EM_LIMITTEXT, 15);
-    GetDlgItem(IDC_EDIT_SERVER_PORT)->SendMessage(EM_LIMITTEXT, 5);
+    GetDlgItem(IDC_EDIT_ADDRESS)->SendMessage(EM_LIMITTEXT, ADDRESS_LIMIT);
+    GetDlgItem(IDC_EDIT_APP_EUI)->SendMessage(EM_LIMITTEXT, APP_EUI_LIMIT);
+    GetDlgItem(IDC_EDIT_APP_KEY)->SendMessage(EM_LIMITTEXT, APP_KEY_LIMIT);
+    GetDlgItem(IDC_EDIT_SERVER_IP)->SendMessage(EM_LIMITTEXT, SERVER_IP_LIMIT);
+    GetDlgItem(IDC_EDIT_SERVER_PORT)->SendMessage(EM_LIMITTEXT, SERVER_PORT_LIMIT);
 
     GetDlgItem(IDC_EDIT_APP_EUI)->EnableWindow(TRUE);
     GetDlgItem(IDC_EDIT_APP_KEY)->EnableWindow(TRUE);
@@ -76,13 +76,19 @@ BOOL CKaldoSensorSettingDlg::OnInitDialog() {
 
 // Not in the Windows tool: there a port that cannot be opened is simply not listed. On Linux that
 // is most often a user outside the group that may open serial devices, or a modem manager probing
-// a fresh device; the list's tool tip and standard error say which, once, at start-up.
-void CKaldoSensorSettingDlg::ExplainUnlistedPorts() {
+// a fresh device; the list's tool tip and standard error say which, once, at start-up. The tool
+// tip also says which device each listed number is, which Linux names do not tell.
+void CKaldoSensorSettingDlg::ExplainPorts() {
     CString strReasons;
     for (int i = kFirstProbedPort; i <= kLastProbedPort; ++i) {
         CString strName;
         strName.Format("COM%d", i);
         if (m_cbComPort.FindStringExact(-1, strName) != CB_ERR) {
+            const std::string what = platform::DescribePortIdentity(platform::IdentifyComPort(i));
+            if (!strReasons.IsEmpty()) {
+                strReasons += '\n';
+            }
+            strReasons += strName + ": " + what.c_str();
             continue;
         }
         const std::string reason = platform::DescribePortProblem(platform::DiagnoseComPort(i));

@@ -19,6 +19,16 @@
 // Tick counter shared by the read-poll and set-watchdog timers.
 extern int g_nTimeoutTicks;
 
+// The interval list's entries, in minutes, and how many characters the typed fields take.
+inline constexpr const char* kIntervals[] = {"15", "30", "60", "120", "240", "480", "960"};
+enum : int {
+    ADDRESS_LIMIT = 5,
+    APP_EUI_LIMIT = 16,
+    APP_KEY_LIMIT = 32,
+    SERVER_IP_LIMIT = 15,
+    SERVER_PORT_LIMIT = 5
+};
+
 class CKaldoSensorSettingDlg : public CDialog {
 public:
     explicit CKaldoSensorSettingDlg(CWnd* pParent = nullptr);
@@ -78,8 +88,9 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
 
-    // Says beside the port list why a port that is there could not be opened.
-    void ExplainUnlistedPorts();
+    // The port list's tool tip: what each listed port is, and why a port that is there could
+    // not be opened.
+    void ExplainPorts();
     // The checks a set must pass; shows the first failure. Pulls the controls in first.
     BOOL CheckSettingsForSet();
     // The selected variant's texts, fields 7 to 10 of a set.

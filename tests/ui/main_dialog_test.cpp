@@ -30,13 +30,15 @@ protected:
 };
 
 TEST_F(MainDialogTest, StartUpListsTheFoundPortsSelectsTheFirstAndHoldsNone) {
-    h.AddSensor(5);
-    h.AddSensor(3);
+    auto& fifth = h.AddSensor(5);
+    auto& third = h.AddSensor(3);
     h.Start();
     auto ports = h.agent.Control(kMain, IDC_COMBO_COM_PORT);
     EXPECT_EQ(ports->items, (std::vector<std::string>{"COM3", "COM5"}));
     EXPECT_EQ(ports->text, "COM3");
-    EXPECT_EQ(ports->toolTip, "");
+    // Hovering tells which device each number is.
+    EXPECT_EQ(ports->toolTip.rfind("COM3: " + third.SlavePath() + ", pseudo-terminal (", 0), 0u);
+    EXPECT_NE(ports->toolTip.find("\nCOM5: " + fifth.SlavePath() + ", "), std::string::npos);
     EXPECT_TRUE(FreeForOthers("COM3"));
     EXPECT_TRUE(FreeForOthers("COM5"));
 

@@ -1,0 +1,16 @@
+// The little JSON kaldo-sensor-cli writes: strings quoted, objects from name and value pairs.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace cli {
+
+// text as a JSON string, quotes included.
+std::string JsonString(const std::string& text);
+
+// {"name": value, ...}; the values are JSON already.
+std::string JsonObject(const std::vector<std::pair<std::string, std::string>>& members);
+
+}  // namespace cli

@@ -1,0 +1,168 @@
+#include "platform/port_identity.h"
+
+#include <cstdlib>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "platform/com_names.h"
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string FirstLine(const fs::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+// The USB device a tty hangs under: the nearest folder above it with a vendor id.
+std::optional<fs::path> UsbDeviceFolder(const fs::path& root, const std::string& name) {
+    std::error_code ec;
+    fs::path folder = fs::canonical(root / "sys/class/tty" / name / "device", ec);
+    if (ec) {
+        return std::nullopt;
+    }
+    const fs::path top = fs::canonical(root, ec);
+    for (; !folder.empty() && folder != top && folder != folder.parent_path();
+         folder = folder.parent_path()) {
+        if (fs::exists(folder / "idVendor", ec)) {
+            return folder;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string ByIdName(const fs::path& root, const std::string& name) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(root / "dev/serial/by-id", ec)) {
+        if (fs::read_symlink(entry.path(), ec).filename() == name) {
+            return "/dev/serial/by-id/" + entry.path().filename().string();
+        }
+    }
+    return {};
+}
+
+std::optional<int> PtyIndex(const std::string& device) {
+    constexpr std::string_view kPts = "/dev/pts/";
+    if (device.rfind(kPts, 0) != 0 || device.size() == kPts.size()) {
+        return std::nullopt;
+    }
+    int index = 0;
+    for (const char c : device.substr(kPts.size())) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        index = index * 10 + (c - '0');
+    }
+    return index;
+}
+
+// The process holding the master side of pseudo-terminal `index`: its descriptor of the
+// multiplexer names the index in fdinfo. Only processes this user may look into are found.
+int PtyMasterHolder(int index) {
+    const std::string wanted = "tty-index:\t" + std::to_string(index);
+    std::error_code ec;
+    for (const auto& process : fs::directory_iterator("/proc", ec)) {
+        const std::string pid = process.path().filename().string();
+        if (pid.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        std::error_code fdError;
+        for (const auto& fd : fs::directory_iterator(process.path() / "fd", fdError)) {
+            const fs::path target = fs::read_symlink(fd.path(), fdError);
+            if (target != "/dev/ptmx" && target != "/dev/pts/ptmx") {
+                continue;
+            }
+            std::ifstream info(process.path() / "fdinfo" / fd.path().filename());
+            for (std::string line; std::getline(info, line);) {
+                if (line == wanted) {
+                    return std::stoi(pid);
+                }
+            }
+        }
+    }
+    return 0;
+}
+
+// The file name the program was started as: the kernel's own name for it is cut at 15 bytes.
+std::string ProgramName(int pid) {
+    const std::string folder = "/proc/" + std::to_string(pid);
+    std::ifstream in(folder + "/cmdline");
+    std::string first;
+    std::getline(in, first, '\0');
+    return first.empty() ? FirstLine(folder + "/comm") : fs::path(first).filename().string();
+}
+
+}  // namespace
+
+PortIdentity IdentifyDevice(const std::string& path, const std::string& root) {
+    PortIdentity identity;
+    char* real = realpath(path.c_str(), nullptr);
+    identity.device = real != nullptr ? real : path;
+    std::free(real);
+    const std::string name = fs::path(identity.device).filename().string();
+
+    if (const auto index = PtyIndex(identity.device)) {
+        identity.kind = "pseudo-terminal";
+        identity.servedByPid = PtyMasterHolder(*index);
+        if (identity.servedByPid != 0) {
+            identity.servedBy = ProgramName(identity.servedByPid);
+        }
+        return identity;
+    }
+    identity.byId = ByIdName(root, name);
+    if (const auto usb = UsbDeviceFolder(root, name)) {
+        identity.kind = name.rfind("ttyACM", 0) == 0 ? "USB modem" : "USB serial adapter";
+        identity.vendorId = FirstLine(*usb / "idVendor");
+        identity.productId = FirstLine(*usb / "idProduct");
+        identity.manufacturer = FirstLine(*usb / "manufacturer");
+        identity.product = FirstLine(*usb / "product");
+        identity.serial = FirstLine(*usb / "serial");
+    } else {
+        identity.kind = "serial port";
+    }
+    return identity;
+}
+
+PortIdentity IdentifyComPort(int n) {
+    const auto path = ResolveComPort(n);
+    return path ? IdentifyDevice(*path) : PortIdentity{};
+}
+
+std::string DescribePortIdentity(const PortIdentity& identity) {
+    if (identity.device.empty()) {
+        return {};
+    }
+    std::string text = identity.device + ", ";
+    if (identity.IsSimulatedSensor()) {
+        text += "simulated sensor";
+    } else {
+        text += identity.kind;
+    }
+    if (!identity.vendorId.empty()) {
+        text += " " + identity.vendorId + ":" + identity.productId;
+    }
+    for (const std::string* part : {&identity.manufacturer, &identity.product}) {
+        if (!part->empty()) {
+            text += " " + *part;
+        }
+    }
+    if (!identity.serial.empty()) {
+        text += ", serial " + identity.serial;
+    }
+    if (!identity.byId.empty()) {
+        text += ", " + identity.byId;
+    }
+    if (identity.servedByPid != 0) {
+        text += " (" + (identity.servedBy.empty() ? "pid" : identity.servedBy + ", pid") + " " +
+                std::to_string(identity.servedByPid) + ")";
+    }
+    return text;
+}
+
+}  // namespace platform
