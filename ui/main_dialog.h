@@ -75,6 +75,7 @@ public:
 
     // Exchange state.
     std::uint32_t m_nRxCount = 0;
+    std::uint32_t m_nRxCountAtLastTick = 0;  // tells a line still arriving from one gone quiet
     CString m_strRx;
     CString m_strLastCommand;
 

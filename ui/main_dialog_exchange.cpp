@@ -102,7 +102,16 @@ void CKaldoSensorSettingDlg::OnSetWatchdogTimer() {
 }
 
 BOOL CKaldoSensorSettingDlg::TakeReplyLine() {
-    if (m_nRxCount < sensor::ReplyThreshold(m_bLoraWan)) {
+    const std::uint32_t nThreshold = sensor::ReplyThreshold(m_bLoraWan);
+    if (m_nRxCount < nThreshold) {
+        return FALSE;
+    }
+    // A reply whose line end has not come yet is taken once the line has gone quiet: still
+    // arriving, it would be parsed cut, its last field short. A line that keeps talking past any
+    // reply's length is taken as it is.
+    const bool bQuiet = m_nRxCount == m_nRxCountAtLastTick;
+    m_nRxCountAtLastTick = m_nRxCount;
+    if (m_strRx.Find("\r\n") < 0 && !bQuiet && m_nRxCount < 2 * nThreshold) {
         return FALSE;
     }
     // Lets the rest of the line arrive; bytes that come meanwhile wait in the port.
@@ -128,6 +137,7 @@ BOOL CKaldoSensorSettingDlg::OnReadReplyTimer() {
     }
     // Whatever came while a box was open goes too.
     m_nRxCount = 0;
+    m_nRxCountAtLastTick = 0;
     m_strRx.Empty();
     return TRUE;
 }
@@ -146,6 +156,7 @@ BOOL CKaldoSensorSettingDlg::OnSetReplyTimer() {
         CloseProgress();
     }
     m_nRxCount = 0;
+    m_nRxCountAtLastTick = 0;
     m_strRx.Empty();
     return TRUE;
 }

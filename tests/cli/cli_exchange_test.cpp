@@ -1,0 +1,81 @@
+// kaldo-sensor-cli as a production line runs it: a process of its own against the simulated
+// sensor's program, on the real clock. A loaded machine stretches the exchange past what the
+// dialog's own timing allows for, so scripts/check runs this, not the suite.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "cli/exit_codes.h"
+#include "tests/support/comm_test_support.h"
+
+namespace {
+
+struct Result {
+    int code;
+    std::string out;
+};
+
+// kaldo-sensor-sim --com 3 in the test's port folder, until the object goes.
+class SimulatorProcess {
+public:
+    SimulatorProcess() : pid_(fork()) {
+        if (pid_ == 0) {
+            freopen("/dev/null", "w", stdout);
+            execl(KALDO_SIM, KALDO_SIM, "--com", "3", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~SimulatorProcess() {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+
+private:
+    pid_t pid_;
+};
+
+class CliExchangeTest : public kaldo_test::PortTest {
+protected:
+    // The program with args; its standard output and exit code (standard error goes with the
+    // output, as a script that logs both sees it).
+    static Result Cli(const std::string& args) {
+        std::unique_ptr<FILE, int (*)(FILE*)> cli(
+            popen((KALDO_CLI " " + args + " 2>&1").c_str(), "r"), pclose);
+        std::string out;
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, cli.get()) != nullptr) {
+            out += buffer;
+        }
+        const int status = pclose(cli.release());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    }
+};
+
+TEST_F(CliExchangeTest, ReadAndSetEndWithTheirOwnCodesAndSayWhy) {
+    SimulatorProcess simulator;
+    ASSERT_TRUE(kaldo_test::Eventually([&] { return std::filesystem::exists(ports_.Link(3)); }));
+
+    const Result read = Cli("read --com 3");
+    EXPECT_EQ(read.code, cli::kOk) << read.out;
+    EXPECT_NE(read.out.find("\nHigh Alarm: 1200\n"), std::string::npos) << read.out;
+
+    const Result set = Cli("set --com=3 --high-alarm 1500 --interval 120 --json");
+    EXPECT_EQ(set.code, cli::kOk) << set.out;
+    EXPECT_NE(set.out.find("\"High Alarm\": \"1500\""), std::string::npos) << set.out;
+    EXPECT_NE(set.out.find("\"message\": \"The Parameters have been set correctly\""),
+              std::string::npos);
+    EXPECT_NE(Cli("read --com 3").out.find("\nHigh Alarm: 1500\n"), std::string::npos);
+
+    const Result refused = Cli("set --com 3 --app-key 5A1F");
+    EXPECT_EQ(refused.code, cli::kSetRefused);
+    EXPECT_NE(refused.out.find("COM3: Please input the right APPKey\n"), std::string::npos)
+        << refused.out;
+}
+
+}  // namespace
