@@ -9,6 +9,14 @@ namespace {
 // Spinning this long before blocking lets a busy hand-off (one message per received byte)
 // avoid two kernel wake-ups per byte; an idle thread still blocks.
 constexpr auto kSpin = std::chrono::microseconds(40);
+// The first part of the spin only pauses the core: a partner that is running answers within it.
+// The rest yields, so that a partner or the terminal's kernel worker waiting for this core runs.
+constexpr auto kPauseSpin = std::chrono::microseconds(5);
+// The pausing spin reads the clock once per this many pauses: a clock read costs more.
+constexpr unsigned kPausesPerClockRead = 32;
+// The hub lock is held for short stretches: a thread that finds it taken pauses this many times,
+// trying again, before it sleeps in the kernel (a sleep and a wake-up cost several microseconds).
+constexpr int kLockTries = 200;
 // How long after a terminal write virtual time waits before it takes the line for quiet.
 constexpr auto kSettle = std::chrono::milliseconds(3);
 // Real-time step of observers that wait for idleness (probes are not notifications).
@@ -29,6 +37,37 @@ private:
     std::condition_variable cv_;
 };
 
+// Tells the core that this is a spin: the other hardware thread runs on, and leaving the loop
+// does not flush the pipeline. A yield costs a system call per turn.
+void CpuPause() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__)
+    asm volatile("yield");
+#endif
+}
+
+// Spins until poked or kSpin has passed; returns whether poked.
+bool SpinUntilPoked(const std::atomic<bool>& poked) {
+    const auto start = SteadyClock::now();
+    for (unsigned turn = 1;; ++turn) {
+        if (poked.load(std::memory_order_acquire)) {
+            return true;
+        }
+        CpuPause();
+        if (turn % kPausesPerClockRead == 0 && SteadyClock::now() >= start + kPauseSpin) {
+            break;
+        }
+    }
+    while (!poked.load(std::memory_order_acquire)) {
+        if (SteadyClock::now() >= start + kSpin) {
+            return false;
+        }
+        std::this_thread::yield();
+    }
+    return true;
+}
+
 thread_local ConditionSleeper t_sleeper;
 thread_local bool t_registered = false;
 
@@ -37,6 +76,18 @@ thread_local bool t_registered = false;
 WaitHub& WaitHub::Instance() {
     static WaitHub hub;
     return hub;
+}
+
+std::unique_lock<std::mutex> WaitHub::Lock() {
+    std::unique_lock lock(mutex_, std::try_to_lock);
+    for (int tries = 0; !lock.owns_lock() && tries < kLockTries; ++tries) {
+        CpuPause();
+        static_cast<void>(lock.try_lock());
+    }
+    if (!lock.owns_lock()) {
+        lock.lock();
+    }
+    return lock;
 }
 
 void WaitHub::NotifyLocked() {
@@ -86,12 +137,9 @@ bool WaitHub::Wait(std::unique_lock<std::mutex>& lock, const std::function<bool(
         }
         self.poked.store(false, std::memory_order_relaxed);
         lock.unlock();
-        const auto spinEnd = SteadyClock::now() + kSpin;
-        while (!self.poked.load(std::memory_order_acquire) && SteadyClock::now() < spinEnd) {
-            std::this_thread::yield();
-        }
-        lock.lock();
-        if (self.poked.load(std::memory_order_acquire)) {
+        const bool poked = SpinUntilPoked(self.poked);
+        lock = Lock();
+        if (poked || self.poked.load(std::memory_order_acquire)) {
             continue;
         }
         std::optional<TimePoint> realDeadline = virtual_ ? SettleDeadline() : deadline;

@@ -60,13 +60,22 @@ TEST_F(PortEvents, AbortingPurgesAndSetCommMaskCompleteThePendingWaitWithNoEvent
     }
 }
 
-TEST_F(PortEvents, PurgeDropsUnreadInputInTheDriver) {
+TEST_F(PortEvents, UnreadInputIsCountedAndSignalledUntilAPurgeDropsIt) {
     int packet = 1;
     ASSERT_EQ(ioctl(pty_.master(), TIOCPKT, &packet), 0);
     pty_.Send("abc");
     COMSTAT status;
     ASSERT_TRUE(kaldo_test::Eventually(
         [&] { return ClearCommError(port_, nullptr, &status) && status.cbInQue == 3; }));
+    Overlapped o;
+    char byte = 0;
+    DWORD n = 0;
+    ASSERT_EQ(ReadFile(port_, &byte, 1, &n, &o.ov), TRUE);
+    ASSERT_EQ(ClearCommError(port_, nullptr, &status), TRUE);
+    EXPECT_EQ(status.cbInQue, 2u);
+    DWORD events = 0;
+    EXPECT_EQ(WaitCommEvent(port_, &events, &o.ov), TRUE);
+    EXPECT_EQ(events, EV_RXCHAR);
     ASSERT_EQ(PurgeComm(port_, PURGE_RXCLEAR), TRUE);
     const std::string control = pty_.Receive(1);
     ASSERT_EQ(control.size(), 1u);
