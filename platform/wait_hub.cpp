@@ -9,14 +9,16 @@ namespace {
 // Spinning this long before blocking lets a busy hand-off (one message per received byte)
 // avoid two kernel wake-ups per byte; an idle thread still blocks.
 constexpr auto kSpin = std::chrono::microseconds(40);
-// The first part of the spin only pauses the core: a partner that is running answers within it.
-// The rest yields, so that a partner or the terminal's kernel worker waiting for this core runs.
-constexpr auto kPauseSpin = std::chrono::microseconds(5);
-// The pausing spin reads the clock once per this many pauses: a clock read costs more.
-constexpr unsigned kPausesPerClockRead = 32;
+// The spin pauses the core in bursts, each long enough for a partner that is running to answer,
+// with a yield between them, so that a partner waiting for this core (or the terminal's kernel
+// worker) runs soon on a busy machine. Short bursts also stay under a hypervisor's pause-loop
+// detection.
+constexpr auto kPauseBurst = std::chrono::microseconds(1);
+// The bursts read the clock once per this many pauses: a clock read costs more than a pause.
+constexpr unsigned kPausesPerClockRead = 16;
 // The hub lock is held for short stretches: a thread that finds it taken pauses this many times,
 // trying again, before it sleeps in the kernel (a sleep and a wake-up cost several microseconds).
-constexpr int kLockTries = 200;
+constexpr int kLockTries = 10;
 // How long after a terminal write virtual time waits before it takes the line for quiet.
 constexpr auto kSettle = std::chrono::milliseconds(3);
 // Real-time step of observers that wait for idleness (probes are not notifications).
@@ -49,23 +51,21 @@ void CpuPause() {
 
 // Spins until poked or kSpin has passed; returns whether poked.
 bool SpinUntilPoked(const std::atomic<bool>& poked) {
-    const auto start = SteadyClock::now();
-    for (unsigned turn = 1;; ++turn) {
-        if (poked.load(std::memory_order_acquire)) {
-            return true;
-        }
-        CpuPause();
-        if (turn % kPausesPerClockRead == 0 && SteadyClock::now() >= start + kPauseSpin) {
-            break;
-        }
-    }
-    while (!poked.load(std::memory_order_acquire)) {
-        if (SteadyClock::now() >= start + kSpin) {
-            return false;
+    const auto end = SteadyClock::now() + kSpin;
+    for (auto now = SteadyClock::now(); now < end; now = SteadyClock::now()) {
+        const auto burstEnd = now + kPauseBurst;
+        for (unsigned turn = 1;; ++turn) {
+            if (poked.load(std::memory_order_acquire)) {
+                return true;
+            }
+            CpuPause();
+            if (turn % kPausesPerClockRead == 0 && SteadyClock::now() >= burstEnd) {
+                break;
+            }
         }
         std::this_thread::yield();
     }
-    return true;
+    return poked.load(std::memory_order_acquire);
 }
 
 thread_local ConditionSleeper t_sleeper;
