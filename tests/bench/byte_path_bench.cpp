@@ -9,7 +9,7 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
-#include <condition_variable>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -77,26 +77,25 @@ public:
 
     // Runs f on the dialog's thread once the dialog is up.
     void Run(std::function<void()> f) {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return shown_; });
-        lock.unlock();
+        shown_.wait(false);
         ::SendMessage(GetSafeHwnd(), kRunHere, 0, reinterpret_cast<LPARAM>(&f));
     }
-    // What came once the whole flood did, with the time, or once nothing came for kQuiet.
+    // What came once the whole flood did, with the time, or once nothing came for kQuiet. It
+    // polls: the handler stays as light as the tool's own.
     std::pair<std::optional<Clock::time_point>, Bytes> Receive() {
-        std::unique_lock lock(mutex_);
-        bool all = false;
-        for (std::size_t seen = SIZE_MAX; !all && count_ != seen;) {
+        auto progress = Clock::now();
+        for (std::size_t seen = 0; count_ < g_floodSize && Clock::now() - progress < kQuiet;) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            progress = count_ != seen ? Clock::now() : progress;
             seen = count_;
-            all = changed_.wait_for(lock, kQuiet, [&] { return count_ == g_floodSize; });
         }
-        lock.unlock();
         Bytes received;
         Run([&] {
             received.swap(received_);
             count_ = 0;
         });
-        return {all ? std::optional(lastByte_) : std::nullopt, std::move(received)};
+        return {received.size() == g_floodSize ? std::optional(lastByte_) : std::nullopt,
+                std::move(received)};
     }
     // body runs with COMcom opened and monitored for this dialog as the tool does it, and gets
     // whether the port opened; then the dialog ends.
@@ -123,20 +122,16 @@ protected:
         // Makes this thread's message queue now: until it exists, messages sent here are dropped.
         MSG msg;
         PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
-        std::lock_guard lock(mutex_);
         shown_ = true;
-        changed_.notify_all();
+        shown_.notify_all();
         return TRUE;
     }
     LRESULT OnByte(WPARAM wParam, LPARAM) {
-        // As light as the tool's own handler: only the last byte takes the lock.
         received_.push_back(static_cast<std::uint8_t>(wParam));
-        count_.store(received_.size(), std::memory_order_relaxed);
         if (received_.size() == g_floodSize) {
             lastByte_ = Clock::now();
-            std::lock_guard lock(mutex_);
-            changed_.notify_all();
         }
+        count_.store(received_.size(), std::memory_order_release);
         return 0;
     }
     LRESULT OnRun(WPARAM, LPARAM lParam) {
@@ -146,9 +141,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool shown_ = false;
+    std::atomic<bool> shown_{false};
     std::atomic<std::size_t> count_{0};
     Bytes received_;
     Clock::time_point lastByte_;
