@@ -9,12 +9,12 @@ namespace {
 // Spinning this long before blocking lets a busy hand-off (one message per received byte)
 // avoid two kernel wake-ups per byte; an idle thread still blocks.
 constexpr auto kSpin = std::chrono::microseconds(40);
-// The spin pauses the core in bursts, each long enough for a partner that is running to answer,
-// with a yield between them, so that a partner waiting for this core (or the terminal's kernel
-// worker) runs soon on a busy machine. Short bursts also stay under a hypervisor's pause-loop
-// detection.
-constexpr auto kPauseBurst = std::chrono::microseconds(1);
-// The bursts read the clock once per this many pauses: a clock read costs more than a pause.
+// The spin pauses the core in bursts, long enough for a partner that runs on another core to
+// answer, with a yield between them. A partner that answers only while this thread yields runs
+// on this core: then pausing only keeps it waiting, and the bursts stop until a poke comes
+// while pausing again. Short bursts also stay under a hypervisor's pause-loop detection.
+constexpr auto kPauseBurst = std::chrono::microseconds(2);
+// Pauses between clock reads: a clock read costs more than a pause.
 constexpr unsigned kPausesPerClockRead = 16;
 // The hub lock is held for short stretches: a thread that finds it taken pauses this many times,
 // trying again, before it sleeps in the kernel (a sleep and a wake-up cost several microseconds).
@@ -49,21 +49,31 @@ void CpuPause() {
 #endif
 }
 
+// Whether the pause bursts answered this thread's last spin.
+thread_local bool t_burstsPay = true;
+
 // Spins until poked or kSpin has passed; returns whether poked.
 bool SpinUntilPoked(const std::atomic<bool>& poked) {
     const auto end = SteadyClock::now() + kSpin;
+    bool yielded = false;
     for (auto now = SteadyClock::now(); now < end; now = SteadyClock::now()) {
-        const auto burstEnd = now + kPauseBurst;
-        for (unsigned turn = 1;; ++turn) {
+        const auto burstEnd = now + (t_burstsPay ? Duration(kPauseBurst) : Duration::zero());
+        for (unsigned turn = 0;; ++turn) {
             if (poked.load(std::memory_order_acquire)) {
+                // Found while pausing: the bursts pay. Found first thing after a yield: the
+                // partner ran on this core meanwhile. Found before either: nothing learnt.
+                if (turn > 0 || yielded) {
+                    t_burstsPay = turn > 0;
+                }
                 return true;
             }
             CpuPause();
-            if (turn % kPausesPerClockRead == 0 && SteadyClock::now() >= burstEnd) {
+            if ((turn + 1) % kPausesPerClockRead == 0 && SteadyClock::now() >= burstEnd) {
                 break;
             }
         }
         std::this_thread::yield();
+        yielded = true;
     }
     return poked.load(std::memory_order_acquire);
 }
