@@ -29,14 +29,6 @@ void CompleteAtOnceLocked(OVERLAPPED* ov, DWORD transferred, DWORD* transferredO
     SetEventLocked(ov->hEvent);
 }
 
-ssize_t ReadSome(int fd, void* data, size_t size) {
-    ssize_t n = 0;
-    do {
-        n = ::read(fd, data, size);
-    } while (n < 0 && errno == EINTR);
-    return n;
-}
-
 ssize_t WriteSome(int fd, const void* data, size_t size) {
     ssize_t n = 0;
     do {
@@ -128,9 +120,11 @@ BOOL CommPort::Read(void* buffer, DWORD count, DWORD* read, OVERLAPPED* ov) {
         CompleteAtOnceLocked(ov, 0, read);
         return TRUE;
     }
-    const ssize_t n = ReadSome(fd_, buffer, count);
+    // Buffered bytes are served first; the line is read only when none are.
+    const ssize_t n = input_.Size() > 0 ? ssize_t{1} : input_.Fill(fd_);
     if (n > 0) {
-        CompleteAtOnceLocked(ov, static_cast<DWORD>(n), read);
+        CompleteAtOnceLocked(ov, input_.Take(buffer, count), read);
+        InputLeftLocked();
         return TRUE;
     }
     if (n == 0) {
@@ -212,13 +206,19 @@ void CommPort::ArmOutputLocked() {
 }
 
 void CommPort::TryReadLocked() {
-    const ssize_t n = ReadSome(fd_, read_->buffer, read_->count);
+    const ssize_t n = input_.Fill(fd_);
     if (n > 0) {
-        FinishLocked(read_, ERROR_SUCCESS, static_cast<DWORD>(n));
+        FinishLocked(read_, ERROR_SUCCESS, input_.Take(read_->buffer, read_->count));
     } else if (n == 0) {
         HangUpLocked();
     } else if (errno != EAGAIN) {
         FinishLocked(read_, FailureLocked(errno), 0);
+    }
+}
+
+void CommPort::InputLeftLocked() {
+    if (input_.Size() > 0 && wait_ && (wait_->watched & EV_RXCHAR) != 0) {
+        FinishLocked(wait_, ERROR_SUCCESS, 0, EV_RXCHAR);
     }
 }
 

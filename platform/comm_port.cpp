@@ -115,6 +115,9 @@ std::optional<DWORD> CommPort::InputQueuedLocked() {
     if (hungUp_) {
         return std::nullopt;
     }
+    if (input_.Size() > 0) {
+        return input_.Size();
+    }
     // The common case while bytes stream in: one call. A hang-up shows once they are read.
     int counted = 0;
     if (ioctl(fd_, FIONREAD, &counted) == 0 && counted > 0) {
@@ -258,6 +261,9 @@ BOOL CommPort::Purge(DWORD flags) {
     }
     const bool input = (flags & PURGE_RXCLEAR) != 0;
     const bool output = (flags & PURGE_TXCLEAR) != 0;
+    if (input) {
+        input_.Clear();
+    }
     if (!input && !output) {
         return TRUE;
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/comm.h"
+#include "platform/comm_input.h"
 #include "platform/comm_timer.h"
 #include "platform/fd_watcher.h"
 #include "platform/handle_table.h"
@@ -73,7 +74,9 @@ private:
     // Finishes the operation with error, keeping what it transferred, when its total time-out ends.
     void ScheduleTimeoutLocked(Operation& slot, std::uint64_t milliseconds, DWORD error);
 
-    // Bytes waiting to be read; nullopt when the device is gone (then hung up).
+    // Bytes waiting to be read, the buffered ones first: the kernel is asked only when none
+    // are buffered, so that a byte-by-byte reader makes no system call per byte. nullopt when
+    // the device is gone (then hung up).
     std::optional<DWORD> InputQueuedLocked();
     // The events of mask that are pending now; nullopt when the device is gone.
     std::optional<DWORD> PendingEventsLocked(DWORD mask);
@@ -83,6 +86,8 @@ private:
     DWORD FailureLocked(int err);
 
     void TryReadLocked();
+    // A read left bytes buffered: a pending wait for them ends, as the watcher would have ended it.
+    void InputLeftLocked();
     void TryWriteLocked();
     void ArmInputLocked();
     void ArmOutputLocked();
@@ -91,6 +96,7 @@ private:
     void OnModemLinesChanged();
 
     const int fd_;
+    CommInput input_;
     std::unique_ptr<ModemLines> modem_;
     COMMTIMEOUTS timeouts_;
     DWORD mask_ = 0;

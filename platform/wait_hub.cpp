@@ -9,6 +9,16 @@ namespace {
 // Spinning this long before blocking lets a busy hand-off (one message per received byte)
 // avoid two kernel wake-ups per byte; an idle thread still blocks.
 constexpr auto kSpin = std::chrono::microseconds(40);
+// The spin pauses the core in bursts, long enough for a partner that runs on another core to
+// answer, with a yield between them. A partner that answers only while this thread yields runs
+// on this core: then pausing only keeps it waiting, and the bursts stop until a poke comes
+// while pausing again. Short bursts also stay under a hypervisor's pause-loop detection.
+constexpr auto kPauseBurst = std::chrono::microseconds(2);
+// Pauses between clock reads: a clock read costs more than a pause.
+constexpr unsigned kPausesPerClockRead = 16;
+// The hub lock is held for short stretches: a thread that finds it taken pauses this many times,
+// trying again, before it sleeps in the kernel (a sleep and a wake-up cost several microseconds).
+constexpr int kLockTries = 10;
 // How long after a terminal write virtual time waits before it takes the line for quiet.
 constexpr auto kSettle = std::chrono::milliseconds(3);
 // Real-time step of observers that wait for idleness (probes are not notifications).
@@ -29,6 +39,45 @@ private:
     std::condition_variable cv_;
 };
 
+// Tells the core that this is a spin: the other hardware thread runs on, and leaving the loop
+// does not flush the pipeline. A yield costs a system call per turn.
+void CpuPause() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__)
+    asm volatile("yield");
+#endif
+}
+
+// Whether the pause bursts answered this thread's last spin.
+thread_local bool t_burstsPay = true;
+
+// Spins until poked or kSpin has passed; returns whether poked.
+bool SpinUntilPoked(const std::atomic<bool>& poked) {
+    const auto end = SteadyClock::now() + kSpin;
+    bool yielded = false;
+    for (auto now = SteadyClock::now(); now < end; now = SteadyClock::now()) {
+        const auto burstEnd = now + (t_burstsPay ? Duration(kPauseBurst) : Duration::zero());
+        for (unsigned turn = 0;; ++turn) {
+            if (poked.load(std::memory_order_acquire)) {
+                // Found while pausing: the bursts pay. Found first thing after a yield: the
+                // partner ran on this core meanwhile. Found before either: nothing learnt.
+                if (turn > 0 || yielded) {
+                    t_burstsPay = turn > 0;
+                }
+                return true;
+            }
+            CpuPause();
+            if ((turn + 1) % kPausesPerClockRead == 0 && SteadyClock::now() >= burstEnd) {
+                break;
+            }
+        }
+        std::this_thread::yield();
+        yielded = true;
+    }
+    return poked.load(std::memory_order_acquire);
+}
+
 thread_local ConditionSleeper t_sleeper;
 thread_local bool t_registered = false;
 
@@ -37,6 +86,18 @@ thread_local bool t_registered = false;
 WaitHub& WaitHub::Instance() {
     static WaitHub hub;
     return hub;
+}
+
+std::unique_lock<std::mutex> WaitHub::Lock() {
+    std::unique_lock lock(mutex_, std::try_to_lock);
+    for (int tries = 0; !lock.owns_lock() && tries < kLockTries; ++tries) {
+        CpuPause();
+        static_cast<void>(lock.try_lock());
+    }
+    if (!lock.owns_lock()) {
+        lock.lock();
+    }
+    return lock;
 }
 
 void WaitHub::NotifyLocked() {
@@ -86,12 +147,9 @@ bool WaitHub::Wait(std::unique_lock<std::mutex>& lock, const std::function<bool(
         }
         self.poked.store(false, std::memory_order_relaxed);
         lock.unlock();
-        const auto spinEnd = SteadyClock::now() + kSpin;
-        while (!self.poked.load(std::memory_order_acquire) && SteadyClock::now() < spinEnd) {
-            std::this_thread::yield();
-        }
-        lock.lock();
-        if (self.poked.load(std::memory_order_acquire)) {
+        const bool poked = SpinUntilPoked(self.poked);
+        lock = Lock();
+        if (poked || self.poked.load(std::memory_order_acquire)) {
             continue;
         }
         std::optional<TimePoint> realDeadline = virtual_ ? SettleDeadline() : deadline;

@@ -37,7 +37,7 @@ class WaitHub {
 public:
     static WaitHub& Instance();
 
-    std::unique_lock<std::mutex> Lock() { return std::unique_lock(mutex_); }
+    std::unique_lock<std::mutex> Lock();
 
     // Call after changing state that some wait's condition reads, with the lock held.
     void NotifyLocked();

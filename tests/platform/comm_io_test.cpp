@@ -1,3 +1,6 @@
+#include <sys/ioctl.h>
+#include <termios.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -104,6 +107,31 @@ TEST_F(PortIo, AWriteThatTimesOutPartWayFailsWithThePartCounted) {
     EXPECT_EQ(GetLastError(), ERROR_TIMEOUT);
     EXPECT_GT(n, 0u);
     EXPECT_LT(n, bytes.size());
+}
+
+// Bytes read from the line but not yet by the program count as waiting input.
+TEST_F(PortIo, UnreadInputIsCountedAndSignalledUntilAPurgeDropsIt) {
+    int packet = 1;
+    ASSERT_EQ(ioctl(pty_.master(), TIOCPKT, &packet), 0);
+    pty_.Send("abc");
+    COMSTAT status;
+    ASSERT_TRUE(kaldo_test::Eventually(
+        [&] { return ClearCommError(port_, nullptr, &status) && status.cbInQue == 3; }));
+    Overlapped o;
+    char byte = 0;
+    DWORD n = 0;
+    ASSERT_EQ(ReadFile(port_, &byte, 1, &n, &o.ov), TRUE);
+    ASSERT_EQ(ClearCommError(port_, nullptr, &status), TRUE);
+    EXPECT_EQ(status.cbInQue, 2u);
+    DWORD events = 0;
+    EXPECT_EQ(WaitCommEvent(port_, &events, &o.ov), TRUE);
+    EXPECT_EQ(events, EV_RXCHAR);
+    ASSERT_EQ(PurgeComm(port_, PURGE_RXCLEAR), TRUE);
+    const std::string control = pty_.Receive(1);
+    ASSERT_EQ(control.size(), 1u);
+    EXPECT_NE(control[0] & TIOCPKT_FLUSHREAD, 0);
+    ASSERT_EQ(ClearCommError(port_, nullptr, &status), TRUE);
+    EXPECT_EQ(status.cbInQue, 0u);
 }
 
 }  // namespace
