@@ -94,7 +94,8 @@ TEST(QtMessageBoxes, AMonitorBoxStaysUsableWhileItsStopWaitsAndTheStopEndsWithIt
     auto port = std::make_unique<CSerialPort>();
     std::atomic<bool> stopping{false};
     std::atomic<bool> stopped{false};
-    // No COM4 in the run's empty port folder: the monitor's first event wait fails and it shows its report.
+    // No COM4 in the run's empty port folder: the monitor's first event wait fails and it shows its
+    // report.
     std::function<void()> start = [&] {
         port->OpenPort(&dialog, 4, 115200);
         port->StartMonitor();
