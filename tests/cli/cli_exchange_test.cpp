@@ -21,13 +21,13 @@ struct Result {
     std::string out;
 };
 
-// kaldo-sensor-sim --com 3 in the test's port folder, until the object goes.
+// kaldo-sensor-sim --com 3 (and one option) in the test's port folder, until the object goes.
 class SimulatorProcess {
 public:
-    SimulatorProcess() : pid_(fork()) {
+    explicit SimulatorProcess(const char* option = nullptr) : pid_(fork()) {
         if (pid_ == 0) {
             freopen("/dev/null", "w", stdout);
-            execl(KALDO_SIM, KALDO_SIM, "--com", "3", static_cast<char*>(nullptr));
+            execl(KALDO_SIM, KALDO_SIM, "--com", "3", option, static_cast<char*>(nullptr));
             _exit(127);
         }
     }
@@ -76,6 +76,16 @@ TEST_F(CliExchangeTest, ReadAndSetEndWithTheirOwnCodesAndSayWhy) {
     EXPECT_EQ(refused.code, cli::kSetRefused);
     EXPECT_NE(refused.out.find("COM3: Please input the right APPKey\n"), std::string::npos)
         << refused.out;
+}
+
+// Fifty seconds of the real clock: the read's own time-out.
+TEST_F(CliExchangeTest, AReadNobodyAnswersEndsWithTheToolsTimeOut) {
+    SimulatorProcess simulator("--silent");
+    ASSERT_TRUE(kaldo_test::Eventually([&] { return std::filesystem::exists(ports_.Link(3)); }));
+    const Result read = Cli("read --com 3");
+    EXPECT_EQ(read.code, cli::kReadTimedOut);
+    EXPECT_NE(read.out.find("COM3: Initial is FAIL, please try again"), std::string::npos)
+        << read.out;
 }
 
 }  // namespace
