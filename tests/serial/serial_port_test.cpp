@@ -273,11 +273,19 @@ TEST_F(SerialPortTest, EveryPortEventTellsCtsBeforeTheBytesAndAZeroByteIsDeliver
     auto& line = Line(3);
     ASSERT_TRUE(Open(3));
     StartMonitor();
+    // What the owner took in is read on its own thread: the line is no synchronisation.
+    const auto received = [&] {
+        std::string copy;
+        Run([&] { copy = owner.received; });
+        return copy;
+    };
     Send(line, std::string("ab\0c", 4));
-    EXPECT_EQ(owner.received, std::string("<CTS>ab\0c", 9));
+    EXPECT_EQ(received(), std::string("<CTS>ab\0c", 9));
     Send(line, "\xff");
-    EXPECT_EQ(owner.received.substr(9), "<CTS>\xff");
-    EXPECT_EQ(owner.ctsCount, 2);
+    EXPECT_EQ(received().substr(9), "<CTS>\xff");
+    int cts = 0;
+    Run([&] { cts = owner.ctsCount; });
+    EXPECT_EQ(cts, 2);
 }
 
 TEST_F(SerialPortTest, PurgeBeforeAWriteDropsUnreadBytes) {
