@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/headless_presenter.h"
@@ -51,6 +54,18 @@ public:
 
     ~ToolHarness() {
         Close();
+        // Its port's monitor may still show a report once the dialog has gone: the user closes
+        // it while the port stops.
+        std::atomic<bool> gone{false};
+        std::thread ending([&] {
+            dialog_.reset();
+            gone = true;
+        });
+        while (!gone) {
+            agent.CloseMessageBox();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ending.join();
         sensors_.clear();
     }
 
@@ -129,7 +144,12 @@ public:
     VirtualTime time;
     HeadlessPresenter& presenter = static_cast<HeadlessPresenter&>(GetPresenter());
     UserAgent agent{presenter};
-    TestableDialog dlg;
+
+private:
+    std::unique_ptr<TestableDialog> dialog_ = std::make_unique<TestableDialog>();
+
+public:
+    TestableDialog& dlg = *dialog_;
 
 private:
     kaldo_test::TemporaryPortFolder folder_;
