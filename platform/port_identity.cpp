@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/com_names.h"
+#include "platform/processes.h"
 
 namespace platform {
 namespace {
@@ -62,42 +63,6 @@ std::optional<int> PtyIndex(const std::string& device) {
     return index;
 }
 
-// The process holding the master side of pseudo-terminal `index`: its descriptor of the
-// multiplexer names the index in fdinfo. Only processes this user may look into are found.
-int PtyMasterHolder(int index) {
-    const std::string wanted = "tty-index:\t" + std::to_string(index);
-    std::error_code ec;
-    for (const auto& process : fs::directory_iterator("/proc", ec)) {
-        const std::string pid = process.path().filename().string();
-        if (pid.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        std::error_code fdError;
-        for (const auto& fd : fs::directory_iterator(process.path() / "fd", fdError)) {
-            const fs::path target = fs::read_symlink(fd.path(), fdError);
-            if (target != "/dev/ptmx" && target != "/dev/pts/ptmx") {
-                continue;
-            }
-            std::ifstream info(process.path() / "fdinfo" / fd.path().filename());
-            for (std::string line; std::getline(info, line);) {
-                if (line == wanted) {
-                    return std::stoi(pid);
-                }
-            }
-        }
-    }
-    return 0;
-}
-
-// The file name the program was started as: the kernel's own name for it is cut at 15 bytes.
-std::string ProgramName(int pid) {
-    const std::string folder = "/proc/" + std::to_string(pid);
-    std::ifstream in(folder + "/cmdline");
-    std::string first;
-    std::getline(in, first, '\0');
-    return first.empty() ? FirstLine(folder + "/comm") : fs::path(first).filename().string();
-}
-
 }  // namespace
 
 PortIdentity IdentifyDevice(const std::string& path, const std::string& root) {
@@ -109,7 +74,21 @@ PortIdentity IdentifyDevice(const std::string& path, const std::string& root) {
 
     if (const auto index = PtyIndex(identity.device)) {
         identity.kind = "pseudo-terminal";
-        identity.servedByPid = PtyMasterHolder(*index);
+        // The master's descriptor of the multiplexer names the terminal's index in its fdinfo.
+        const std::string wanted = "tty-index:\t" + std::to_string(*index);
+        identity.servedByPid =
+            FindDescriptorHolder(true, [&](const std::string& fdInfo, const std::string& target) {
+                if (target != "/dev/ptmx" && target != "/dev/pts/ptmx") {
+                    return false;
+                }
+                std::ifstream info(fdInfo);
+                for (std::string line; std::getline(info, line);) {
+                    if (line == wanted) {
+                        return true;
+                    }
+                }
+                return false;
+            });
         if (identity.servedByPid != 0) {
             identity.servedBy = ProgramName(identity.servedByPid);
         }

@@ -1,6 +1,5 @@
 #include "platform/port_problem.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/file.h>
@@ -10,11 +9,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 
 #include "platform/com_names.h"
 #include "platform/comm_uucp_lock.h"
+#include "platform/processes.h"
 
 namespace platform {
 namespace {
@@ -44,61 +43,6 @@ std::string OpeningGroup(const std::string& device) {
     }
     const group* entry = getgrgid(info.st_gid);
     return entry != nullptr ? entry->gr_name : std::to_string(info.st_gid);
-}
-
-bool IsNumber(const char* name) {
-    if (*name == '\0') {
-        return false;
-    }
-    for (; *name != '\0'; ++name) {
-        if (*name < '0' || *name > '9') {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool HasOpen(const std::string& process, const std::string& device) {
-    const std::string fdFolder = process + "/fd";
-    DIR* fds = opendir(fdFolder.c_str());
-    if (fds == nullptr) {
-        return false;  // another user's process: only root may look
-    }
-    bool found = false;
-    while (const dirent* fd = readdir(fds)) {
-        if (IsNumber(fd->d_name) && LinkTarget(fdFolder + "/" + fd->d_name) == device) {
-            found = true;
-            break;
-        }
-    }
-    closedir(fds);
-    return found;
-}
-
-// Another process with the device open, as far as /proc shows it.
-int FindOpener(const std::string& device) {
-    DIR* proc = opendir("/proc");
-    if (proc == nullptr) {
-        return 0;
-    }
-    const std::string self = std::to_string(getpid());
-    int pid = 0;
-    while (const dirent* entry = readdir(proc)) {
-        if (IsNumber(entry->d_name) && entry->d_name != self &&
-            HasOpen(std::string("/proc/") + entry->d_name, device)) {
-            pid = std::atoi(entry->d_name);
-            break;
-        }
-    }
-    closedir(proc);
-    return pid;
-}
-
-std::string ProgramName(int pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/comm");
-    std::string name;
-    std::getline(in, name);
-    return name;
 }
 
 }  // namespace
@@ -141,7 +85,9 @@ PortProblem DiagnoseDevice(const std::string& path) {
     }
     problem.kind = PortProblem::Kind::Held;
     if (problem.holderPid == 0) {
-        problem.holderPid = FindOpener(*device);
+        problem.holderPid = FindDescriptorHolder(
+            false,
+            [&](const std::string&, const std::string& target) { return target == *device; });
     }
     if (problem.holderPid != 0) {
         problem.holderName = ProgramName(problem.holderPid);
