@@ -24,12 +24,15 @@ struct Result {
 // kaldo-sensor-sim --com 3 (and one option) in the test's port folder, until the object goes.
 class SimulatorProcess {
 public:
-    explicit SimulatorProcess(const char* option = nullptr) : pid_(fork()) {
+    // Returns once the simulator has linked its line as COM3.
+    explicit SimulatorProcess(const std::string& link, const char* option = nullptr)
+        : pid_(fork()) {
         if (pid_ == 0) {
             freopen("/dev/null", "w", stdout);
             execl(KALDO_SIM, KALDO_SIM, "--com", "3", option, static_cast<char*>(nullptr));
             _exit(127);
         }
+        EXPECT_TRUE(kaldo_test::Eventually([&] { return std::filesystem::exists(link); }));
     }
     ~SimulatorProcess() {
         kill(pid_, SIGTERM);
@@ -58,8 +61,7 @@ protected:
 };
 
 TEST_F(CliExchangeTest, ReadAndSetEndWithTheirOwnCodesAndSayWhy) {
-    SimulatorProcess simulator;
-    ASSERT_TRUE(kaldo_test::Eventually([&] { return std::filesystem::exists(ports_.Link(3)); }));
+    SimulatorProcess simulator(ports_.Link(3));
 
     const Result read = Cli("read --com 3");
     EXPECT_EQ(read.code, cli::kOk) << read.out;
@@ -80,8 +82,7 @@ TEST_F(CliExchangeTest, ReadAndSetEndWithTheirOwnCodesAndSayWhy) {
 
 // Fifty seconds of the real clock: the read's own time-out.
 TEST_F(CliExchangeTest, AReadNobodyAnswersEndsWithTheToolsTimeOut) {
-    SimulatorProcess simulator("--silent");
-    ASSERT_TRUE(kaldo_test::Eventually([&] { return std::filesystem::exists(ports_.Link(3)); }));
+    SimulatorProcess simulator(ports_.Link(3), "--silent");
     const Result read = Cli("read --com 3");
     EXPECT_EQ(read.code, cli::kReadTimedOut);
     EXPECT_NE(read.out.find("COM3: Initial is FAIL, please try again"), std::string::npos)

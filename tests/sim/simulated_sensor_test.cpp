@@ -10,10 +10,6 @@ namespace {
 using namespace std::chrono_literals;
 using sim_test::LinePeer;
 
-const std::string kLoraSet =
-    "110001,0002,000F,1388,0064,0BB8,0032,868100000,0011223344556677,8899AABBCCDDEEFF,"
-    "00112233445566778899AABBCCDDEEFF";
-
 std::string Reply(const char* sequence, const SensorSettings& settings = {}) {
     return BuildReply(settings, Variant::LoRaWan, sequence);
 }
@@ -25,39 +21,6 @@ protected:
     kaldo_test::TemporaryPortFolder folder_;
     SimulatedSensor sensor_;
 };
-
-TEST_F(SimulatedSensorTest, AnswersReadsAndEchoesAndAppliesSets) {
-    ASSERT_EQ(sensor_.Start(3, {}), 0);
-    LinePeer port(Link());
-    port.Send("100000");
-    EXPECT_EQ(port.ReceiveLine(), Reply("0000"));
-
-    port.Send(kLoraSet);
-    EXPECT_EQ(port.ReceiveLine(), kLoraSet + "\r\n");
-    const SensorSettings settings = sensor_.Settings();
-    EXPECT_EQ(settings.highAlarm, 3000);
-    port.Send("100002");
-    EXPECT_EQ(port.ReceiveLine(), Reply("0002", settings));
-}
-
-TEST_F(SimulatedSensorTest, HangsUpMidAnswerAndComesBack) {
-    SensorOptions options;
-    options.hangUpAfter = 10;
-    ASSERT_EQ(sensor_.Start(3, options), 0);
-    {
-        LinePeer port(Link());
-        port.Send("100000");
-        EXPECT_EQ(port.Receive(200), Reply("0000").substr(0, 10));
-        EXPECT_TRUE(port.WaitHangUp());
-        EXPECT_FALSE(sensor_.IsConnected());
-        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(Link())));
-    }
-    sensor_.SetOptions({});
-    ASSERT_EQ(sensor_.Reconnect(), 0);
-    LinePeer port(Link());
-    port.Send("100001");
-    EXPECT_EQ(port.ReceiveLine(), Reply("0001"));
-}
 
 // On a virtual clock nothing moves until the test advances it, so a paced answer takes exactly
 // its line time however slow the machine is.
