@@ -318,15 +318,6 @@ TEST_F(FrameworkTest, DataExchangeRunsInOrderAndStopsAtTheFirstNonInteger) {
     EXPECT_EQ(dialog.first, 1);
     EXPECT_EQ(dialog.second, 2);  // after it: untouched
 
-    for (const char* bad : {"", " ", "+", "99999999999", "0x10", "1 2"}) {
-        agent.Type(kTestDialog, kFirstInt, bad);
-        ASSERT_TRUE(time.Settle());
-        std::thread([&] { Send(kExchange, TRUE); }).detach();
-        ASSERT_TRUE(agent.WaitForMessageBox()) << bad;
-        EXPECT_TRUE(agent.CloseMessageBox());
-        ASSERT_TRUE(time.Settle());
-        EXPECT_FALSE(dialog.exchanged) << bad;
-    }
     agent.Type(kTestDialog, kFirstInt, " -15 ");
     ASSERT_TRUE(time.Settle());
     Send(kExchange, TRUE);

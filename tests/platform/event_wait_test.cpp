@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
-
-#include "platform/critical_section.h"
 #include "platform/event.h"
 #include "platform/handle_table.h"
 #include "platform/last_error.h"
@@ -30,34 +26,6 @@ TEST(EventWait, LowestSignalledIndexWinsAndOnlyAutoResetEventsAreConsumed) {
     }
     EXPECT_EQ(WaitForSingleObject(e[0], 0), WAIT_FAILED);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-}
-
-TEST(EventWait, FiniteWaitTimesOutAndInfiniteWaitEndsWhenAnotherThreadSignals) {
-    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    EXPECT_EQ(WaitForSingleObject(event, 20), WAIT_TIMEOUT);
-    std::thread setter([&] { SetEvent(event); });
-    EXPECT_EQ(WaitForMultipleObjects(1, &event, FALSE, INFINITE), WAIT_OBJECT_0);
-    setter.join();
-    CloseHandle(event);
-}
-
-TEST(CriticalSection, IsRecursiveAndExcludesOtherThreads) {
-    CRITICAL_SECTION section;
-    InitializeCriticalSection(&section);
-    EnterCriticalSection(&section);
-    EnterCriticalSection(&section);
-    std::atomic<bool> entered{false};
-    std::thread other([&] {
-        EnterCriticalSection(&section);
-        entered = true;
-        LeaveCriticalSection(&section);
-    });
-    LeaveCriticalSection(&section);
-    EXPECT_FALSE(entered);  // still held once
-    LeaveCriticalSection(&section);
-    other.join();
-    EXPECT_TRUE(entered);
-    DeleteCriticalSection(&section);
 }
 
 }  // namespace
