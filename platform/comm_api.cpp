@@ -10,11 +10,6 @@ namespace {
 
 using platform::CommPort;
 
-BOOL Fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
-
 std::shared_ptr<CommPort> FindPort(HANDLE handle) {
     auto port = platform::LookupHandleAs<CommPort>(handle);
     if (port == nullptr) {
@@ -44,7 +39,7 @@ BOOL Run(std::shared_ptr<CommPort> port, LPOVERLAPPED overlapped, LPDWORD transf
 
 BOOL SetCommTimeouts(HANDLE handle, LPCOMMTIMEOUTS timeouts) {
     if (timeouts == nullptr) {
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     }
     auto port = FindPort(handle);
     return port ? port->SetTimeouts(*timeouts) : FALSE;
@@ -52,7 +47,7 @@ BOOL SetCommTimeouts(HANDLE handle, LPCOMMTIMEOUTS timeouts) {
 
 BOOL GetCommTimeouts(HANDLE handle, LPCOMMTIMEOUTS timeouts) {
     if (timeouts == nullptr) {
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     }
     auto port = FindPort(handle);
     if (!port) {
@@ -69,7 +64,7 @@ BOOL SetCommMask(HANDLE handle, DWORD mask) {
 
 BOOL GetCommMask(HANDLE handle, LPDWORD mask) {
     if (mask == nullptr) {
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     }
     auto port = FindPort(handle);
     if (!port) {
@@ -81,7 +76,7 @@ BOOL GetCommMask(HANDLE handle, LPDWORD mask) {
 
 BOOL GetCommState(HANDLE handle, LPDCB dcb) {
     if (dcb == nullptr) {
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     }
     auto port = FindPort(handle);
     return port ? port->GetState(*dcb) : FALSE;
@@ -90,14 +85,14 @@ BOOL GetCommState(HANDLE handle, LPDCB dcb) {
 BOOL BuildCommDCBA(LPCSTR definition, LPDCB dcb) {
     if (definition == nullptr || dcb == nullptr ||
         !platform::ParseLineDefinition(definition, *dcb)) {
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     }
     return TRUE;
 }
 
 BOOL SetCommState(HANDLE handle, LPDCB dcb) {
     if (dcb == nullptr) {
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     }
     auto port = FindPort(handle);
     return port ? port->SetState(*dcb) : FALSE;
@@ -125,7 +120,7 @@ BOOL ClearCommError(HANDLE handle, LPDWORD errors, LPCOMSTAT status) {
 
 BOOL WaitCommEvent(HANDLE handle, LPDWORD eventMask, LPOVERLAPPED overlapped) {
     if (eventMask == nullptr) {
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     }
     auto port = FindPort(handle);
     if (!port) {
@@ -137,7 +132,7 @@ BOOL WaitCommEvent(HANDLE handle, LPDWORD eventMask, LPOVERLAPPED overlapped) {
 
 BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD count, LPDWORD read, LPOVERLAPPED overlapped) {
     if (buffer == nullptr && count != 0) {
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     }
     auto port = FindPort(handle);
     if (!port) {
@@ -150,7 +145,7 @@ BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD count, LPDWORD read, LPOVERLAP
 BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD count, LPDWORD written,
                LPOVERLAPPED overlapped) {
     if (buffer == nullptr && count != 0) {
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     }
     auto port = FindPort(handle);
     if (!port) {
@@ -162,7 +157,7 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD count, LPDWORD written,
 
 BOOL GetOverlappedResult(HANDLE handle, LPOVERLAPPED overlapped, LPDWORD transferred, BOOL wait) {
     if (overlapped == nullptr) {
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     }
     auto port = FindPort(handle);
     if (!port) {

@@ -3,16 +3,14 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
+
+#include "platform/system_call.h"
 
 namespace platform {
 
 ssize_t CommInput::Fill(int fd) {
-    ssize_t n = 0;
-    do {
-        n = ::read(fd, bytes_.data(), bytes_.size());
-    } while (n < 0 && errno == EINTR);
+    const ssize_t n = RetryInterrupted([&] { return ::read(fd, bytes_.data(), bytes_.size()); });
     start_ = 0;
     end_ = n > 0 ? static_cast<std::size_t>(n) : 0;
     return n;

@@ -7,6 +7,7 @@
 
 #include "platform/comm_port.h"
 #include "platform/event.h"
+#include "platform/system_call.h"
 #include "platform/wait_hub.h"
 
 namespace platform {
@@ -14,11 +15,6 @@ namespace {
 
 // What OVERLAPPED::Internal holds while the operation is pending (STATUS_PENDING on Windows).
 constexpr ULONG_PTR kPending = 0x103;
-
-BOOL Fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
 
 void CompleteAtOnceLocked(OVERLAPPED* ov, DWORD transferred, DWORD* transferredOut) {
     ov->Internal = ERROR_SUCCESS;
@@ -30,10 +26,7 @@ void CompleteAtOnceLocked(OVERLAPPED* ov, DWORD transferred, DWORD* transferredO
 }
 
 ssize_t WriteSome(int fd, const void* data, size_t size) {
-    ssize_t n = 0;
-    do {
-        n = ::write(fd, data, size);
-    } while (n < 0 && errno == EINTR);
+    const ssize_t n = RetryInterrupted([&] { return ::write(fd, data, size); });
     if (n > 0) {
         WaitHub::Instance().NoteLineActivity();
     }
@@ -83,7 +76,7 @@ void CommPort::ScheduleTimeoutLocked(Operation& slot, std::uint64_t milliseconds
 BOOL CommPort::WaitEvent(DWORD* eventMask, OVERLAPPED* ov) {
     auto lock = WaitHub::Instance().Lock();
     if (mask_ == 0 || !BeginLocked(wait_, ov)) {
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     }
     if (!hungUp_) {
         const auto events = PendingEventsLocked(mask_);
@@ -95,7 +88,7 @@ BOOL CommPort::WaitEvent(DWORD* eventMask, OVERLAPPED* ov) {
     }
     if (hungUp_ && !hangUpReported_) {
         hangUpReported_ = true;
-        return Fail(ERROR_DEVICE_NOT_CONNECTED);
+        return FailWith(ERROR_DEVICE_NOT_CONNECTED);
     }
     wait_ = StartLocked(ov);
     wait_->watched = mask_;
@@ -114,7 +107,7 @@ BOOL CommPort::Read(void* buffer, DWORD count, DWORD* read, OVERLAPPED* ov) {
         return FALSE;
     }
     if (hungUp_) {
-        return Fail(ERROR_DEVICE_NOT_CONNECTED);
+        return FailWith(ERROR_DEVICE_NOT_CONNECTED);
     }
     if (count == 0) {
         CompleteAtOnceLocked(ov, 0, read);
@@ -130,10 +123,10 @@ BOOL CommPort::Read(void* buffer, DWORD count, DWORD* read, OVERLAPPED* ov) {
     if (n == 0) {
         // End of file on a terminal: the other side is gone.
         HangUpLocked();
-        return Fail(ERROR_DEVICE_NOT_CONNECTED);
+        return FailWith(ERROR_DEVICE_NOT_CONNECTED);
     }
     if (errno != EAGAIN) {
-        return Fail(FailureLocked(errno));
+        return FailWith(FailureLocked(errno));
     }
     const COMMTIMEOUTS& t = timeouts_;
     if (t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == 0 &&
@@ -159,7 +152,7 @@ BOOL CommPort::Write(const void* buffer, DWORD count, DWORD* written, OVERLAPPED
         return FALSE;
     }
     if (hungUp_) {
-        return Fail(ERROR_DEVICE_NOT_CONNECTED);
+        return FailWith(ERROR_DEVICE_NOT_CONNECTED);
     }
     if (count == 0) {
         CompleteAtOnceLocked(ov, 0, written);
@@ -167,7 +160,7 @@ BOOL CommPort::Write(const void* buffer, DWORD count, DWORD* written, OVERLAPPED
     }
     ssize_t n = WriteSome(fd_, buffer, count);
     if (n < 0 && errno != EAGAIN) {
-        return Fail(FailureLocked(errno));
+        return FailWith(FailureLocked(errno));
     }
     n = n < 0 ? 0 : n;
     if (static_cast<DWORD>(n) == count) {
@@ -311,10 +304,10 @@ BOOL CommPort::OverlappedResult(std::shared_ptr<CommPort> port, OVERLAPPED* ov, 
             // Still marked pending but unknown to the port: a close abandoned it.
             const DWORD error = ov->Internal == kPending ? ERROR_OPERATION_ABORTED
                                                          : static_cast<DWORD>(ov->Internal);
-            return error == ERROR_SUCCESS ? TRUE : Fail(error);
+            return error == ERROR_SUCCESS ? TRUE : FailWith(error);
         }
         if (wait == FALSE) {
-            return Fail(ERROR_IO_INCOMPLETE);
+            return FailWith(ERROR_IO_INCOMPLETE);
         }
     }
     port.reset();
@@ -324,7 +317,7 @@ BOOL CommPort::OverlappedResult(std::shared_ptr<CommPort> port, OVERLAPPED* ov, 
     if (transferred != nullptr) {
         *transferred = op->transferred;
     }
-    return op->error == ERROR_SUCCESS ? TRUE : Fail(op->error);
+    return op->error == ERROR_SUCCESS ? TRUE : FailWith(op->error);
 }
 
 }  // namespace platform

@@ -10,6 +10,7 @@
 
 #include "platform/comm_termios.h"
 #include "platform/event.h"
+#include "platform/system_call.h"
 #include "platform/wait_hub.h"
 
 namespace platform {
@@ -125,10 +126,7 @@ std::optional<DWORD> CommPort::InputQueuedLocked() {
     }
     // poll first: it moves bytes the driver holds in its flip buffer to where FIONREAD counts.
     pollfd p{fd_, POLLIN, 0};
-    int ready = 0;
-    do {
-        ready = poll(&p, 1, 0);
-    } while (ready < 0 && errno == EINTR);
+    RetryInterrupted([&] { return poll(&p, 1, 0); });
     int queued = 0;
     const bool gone = (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 ||
                       ioctl(fd_, FIONREAD, &queued) != 0 ||

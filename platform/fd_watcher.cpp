@@ -4,9 +4,9 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <vector>
 
+#include "platform/system_call.h"
 #include "platform/wait_hub.h"
 
 namespace platform {
@@ -73,10 +73,7 @@ bool FdWatcher::AnyReady() {
     if (fds.empty()) {
         return false;
     }
-    int n = 0;
-    do {
-        n = poll(fds.data(), fds.size(), 0);
-    } while (n < 0 && errno == EINTR);
+    const int n = RetryInterrupted([&] { return poll(fds.data(), fds.size(), 0); });
     if (n > 0) {
         // Ready here but not seen by the watcher: a pseudo-terminal can become writable without
         // waking its pollers (room freed in its buffer wakes nobody until the other side reads).

@@ -31,6 +31,12 @@ void SetLastError(DWORD code);
 // Maps a POSIX errno value to the nearest Windows error code.
 DWORD ErrorFromErrno(int err);
 
+// Sets the last error and returns FALSE: how a failing call of this layer ends.
+inline BOOL FailWith(DWORD error) {
+    SetLastError(error);
+    return FALSE;
+}
+
 constexpr DWORD FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x00000100;
 constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x00000200;
 constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x00001000;

@@ -14,6 +14,7 @@
 
 #include "platform/fd_watcher.h"
 #include "platform/port_folder.h"
+#include "platform/system_call.h"
 
 namespace platform {
 namespace {
@@ -76,6 +77,14 @@ void WakeWatcher() {
     watcher.Disarm(watcher.Arm(-1, 0, [](short) {}));
 }
 
+PseudoTerminal::IoResult Result(ssize_t n) {
+    if (n >= 0) {
+        return {static_cast<std::size_t>(n), false, 0};
+    }
+    return errno == EAGAIN ? PseudoTerminal::IoResult{0, true, 0}
+                           : PseudoTerminal::IoResult{0, false, errno};
+}
+
 }  // namespace
 
 PseudoTerminal::~PseudoTerminal() {
@@ -122,8 +131,9 @@ int PseudoTerminal::BaudRate() const {
         speed_t code;
         int baud;
     };
-    static constexpr Rate kRates[] = {{B1200, 1200},   {B2400, 2400},   {B4800, 4800},     {B9600, 9600},
-                                      {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
+    static constexpr Rate kRates[] = {{B1200, 1200},   {B2400, 2400},    {B4800, 4800},
+                                      {B9600, 9600},   {B19200, 19200},  {B38400, 38400},
+                                      {B57600, 57600}, {B115200, 115200}};
     termios settings{};
     // The master reports the settings the slave side was given.
     if (master_ < 0 || tcgetattr(master_, &settings) != 0) {
@@ -144,10 +154,7 @@ std::size_t PseudoTerminal::UnreadByPort() const {
     // Written bytes reach the slave's input queue through kernel work that FIONREAD does not
     // wait for; a poll of the slave does.
     pollfd slave{slave_, POLLIN, 0};
-    int ready = 0;
-    do {
-        ready = poll(&slave, 1, 0);
-    } while (ready < 0 && errno == EINTR);
+    const int ready = RetryInterrupted([&] { return poll(&slave, 1, 0); });
     int count = 0;
     if (ready <= 0 || ioctl(slave_, FIONREAD, &count) != 0 || count < 0) {
         return 0;
@@ -156,33 +163,11 @@ std::size_t PseudoTerminal::UnreadByPort() const {
 }
 
 PseudoTerminal::IoResult PseudoTerminal::Read(char* buffer, std::size_t size) {
-    for (;;) {
-        const ssize_t n = read(master_, buffer, size);
-        if (n >= 0) {
-            return {static_cast<std::size_t>(n), false, 0};
-        }
-        if (errno == EAGAIN) {
-            return {0, true, 0};
-        }
-        if (errno != EINTR) {
-            return {0, false, errno};
-        }
-    }
+    return Result(RetryInterrupted([&] { return read(master_, buffer, size); }));
 }
 
 PseudoTerminal::IoResult PseudoTerminal::Write(const char* data, std::size_t size) {
-    for (;;) {
-        const ssize_t n = write(master_, data, size);
-        if (n >= 0) {
-            return {static_cast<std::size_t>(n), false, 0};
-        }
-        if (errno == EAGAIN) {
-            return {0, true, 0};
-        }
-        if (errno != EINTR) {
-            return {0, false, errno};
-        }
-    }
+    return Result(RetryInterrupted([&] { return write(master_, data, size); }));
 }
 
 void PseudoTerminal::WatchReadable(std::function<void()> onReady) {

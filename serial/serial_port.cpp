@@ -61,7 +61,31 @@ void CSerialPort::StopMonitor() {
 
 BOOL CSerialPort::OpenPort(CWnd* pPortOwner, int nPort, int nBaud) {
     StopMonitor();
+    ResetResources(pPortOwner, nPort);
 
+    EnterCriticalSection(&m_csPort);
+    if (m_hPort != nullptr) {
+        CloseHandle(m_hPort);
+        m_hPort = nullptr;
+    }
+
+    char szPort[kNameBufferSize];
+    std::snprintf(szPort, sizeof szPort, "COM%d", nPort);
+    m_hPort = CreateFileA(szPort, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_OVERLAPPED, nullptr);
+    if (m_hPort == INVALID_HANDLE_VALUE) {
+        m_hPort = nullptr;
+        LeaveCriticalSection(&m_csPort);
+        return FALSE;
+    }
+    // The port stays open even when its configuration fails.
+    ConfigureLine(nBaud);
+    PurgeComm(m_hPort, kPurgeAll);
+    LeaveCriticalSection(&m_csPort);
+    return TRUE;
+}
+
+void CSerialPort::ResetResources(CWnd* pPortOwner, int nPort) {
     ReplaceEvent(m_ovIo.hEvent);
     ReplaceEvent(m_hWriteReady);
     ReplaceEvent(m_hStop);
@@ -85,33 +109,18 @@ BOOL CSerialPort::OpenPort(CWnd* pPortOwner, int nPort, int nBaud) {
     m_nPort = nPort;
     m_nTxBufferSize = kTxBufferSize;
     m_dwEventMask = kPortEventMask;
+}
 
-    EnterCriticalSection(&m_csPort);
-    if (m_hPort != nullptr) {
-        CloseHandle(m_hPort);
-        m_hPort = nullptr;
-    }
-
-    char szPort[kNameBufferSize];
-    char szLine[kNameBufferSize];
-    std::snprintf(szPort, sizeof szPort, "COM%d", nPort);
-    std::snprintf(szLine, sizeof szLine, "baud=%d parity=%c data=%d stop=%d", nBaud, 'N', 8, 1);
-
-    m_hPort = CreateFileA(szPort, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                          FILE_FLAG_OVERLAPPED, nullptr);
-    if (m_hPort == INVALID_HANDLE_VALUE) {
-        m_hPort = nullptr;
-        LeaveCriticalSection(&m_csPort);
-        return FALSE;
-    }
-
+void CSerialPort::ConfigureLine(int nBaud) {
     m_timeouts.ReadIntervalTimeout = kPortTimeoutMs;
     m_timeouts.ReadTotalTimeoutMultiplier = kPortTimeoutMs;
     m_timeouts.ReadTotalTimeoutConstant = kPortTimeoutMs;
     m_timeouts.WriteTotalTimeoutMultiplier = kPortTimeoutMs;
     m_timeouts.WriteTotalTimeoutConstant = kPortTimeoutMs;
 
-    // The first step that fails is reported and the rest skipped; the port stays open.
+    char szLine[kNameBufferSize];
+    std::snprintf(szLine, sizeof szLine, "baud=%d parity=%c data=%d stop=%d", nBaud, 'N', 8, 1);
+
     if (!SetCommTimeouts(m_hPort, &m_timeouts)) {
         ReportError("SetCommTimeouts()");
     } else if (!SetCommMask(m_hPort, kPortEventMask)) {
@@ -126,10 +135,6 @@ BOOL CSerialPort::OpenPort(CWnd* pPortOwner, int nPort, int nBaud) {
             ReportError("SetCommState()");
         }
     }
-
-    PurgeComm(m_hPort, kPurgeAll);
-    LeaveCriticalSection(&m_csPort);
-    return TRUE;
 }
 
 void CSerialPort::QueueWrite(const char* pBytes, int nLength) {

@@ -40,6 +40,11 @@ protected:
     void DrainReceive();
     void FlushWrite();
     void StopMonitor();
+    // The events, locks and transmit buffer a fresh open starts from.
+    void ResetResources(CWnd* pPortOwner, int nPort);
+    // Time-outs, event mask and line settings of the open port; the first step that fails is
+    // reported and the rest skipped.
+    void ConfigureLine(int nBaud);
 
     CRITICAL_SECTION m_csPort;
     // Guards the hand-over of the transmit buffer, so a message queued while the monitor writes
