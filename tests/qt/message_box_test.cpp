@@ -44,12 +44,8 @@ TEST(QtMessageBoxes, WorkerBoxShowsWhileTheUserInterfaceKeepsTicking) {
                 framework::SetWorkerThread();
                 result = MessageBoxA(nullptr, "The port is used by others", "COM3", MB_ICONERROR);
             });
-            int id = 0;
-            EXPECT_TRUE(WaitOnGui([&] {
-                const std::vector<int> ids = Presenter().OpenMessageBoxIds();
-                id = ids.empty() ? 0 : ids.back();
-                return id != 0 && Presenter().MessageBoxWidget(id)->isVisible();
-            }));
+            const int id = WaitForBox();
+            EXPECT_NE(id, 0);
             if (id != 0) {
                 OnGui([id] {
                     QMessageBox* box = Presenter().MessageBoxWidget(id);
@@ -107,12 +103,8 @@ TEST(QtMessageBoxes, AMonitorBoxStaysUsableWhileItsStopWaitsAndTheStopEndsWithIt
     };
     RunWithScript(dialog, [&] {
         dialog.Post(&start);
-        int id = 0;
-        ASSERT_TRUE(WaitOnGui([&] {
-            const std::vector<int> ids = Presenter().OpenMessageBoxIds();
-            id = ids.empty() ? 0 : ids.back();
-            return id != 0 && Presenter().MessageBoxWidget(id)->isVisible();
-        }));
+        const int id = WaitForBox();
+        ASSERT_NE(id, 0);
         dialog.Post(&stop);
         ASSERT_TRUE(WaitOnGui([&] { return stopping.load(); }));
         OnGui([id] { QTest::keyClick(Presenter().MessageBoxWidget(id), Qt::Key_Escape); });
