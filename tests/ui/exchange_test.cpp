@@ -342,9 +342,6 @@ TEST_F(ExchangeTest, ProgressBarStepsOnceASecondAndCarriesOverToTheNextOpening) 
     StartWith(With([](auto& o) { o.silent = true; }));
     Click(IDC_BUTTON_SENSOR_INITIAL);
     auto position = [&] { return h.agent.Control(ToolHarness::kProgress, IDC_PROGRESS_BAR)->pos; };
-    auto bar = h.agent.Control(ToolHarness::kProgress, IDC_PROGRESS_BAR);
-    EXPECT_EQ(bar->rangeMax, 500);
-    EXPECT_EQ(bar->barColor, RGB(0, 255, 0));
     std::vector<int> steps;
     for (int i = 0; i < 8; ++i) {
         Advance(1s);

@@ -64,6 +64,8 @@ TEST_F(MainDialogTest, WithoutPortsTheListStaysEmptyAndSaysWhyAndUsbSetSaysNothi
     h.ExpectNoBox();
     h.Click(IDC_BUTTON_SENSOR_INITIAL);
     h.ExpectBox("Please intial the Serial COM firstly");
+    h.Click(IDC_BUTTON_SENSOR_SET);
+    h.ExpectBox("Please Initial the Serial Port sucessfully again");
 }
 
 TEST_F(MainDialogTest, OpeningTakesOnlyTheNumberAfterThreeCharactersAndAlwaysRuns115200) {

@@ -95,26 +95,6 @@ TEST_F(SettingsTest, ParseReplyFillsTheSelectedVariantAndTheIntervalListFollows)
     EXPECT_EQ(h.agent.Text(kMain, IDC_EDIT_ADDRESS), "1");
 }
 
-TEST_F(SettingsTest, ASetNeedsAnOpenPortFirstAndThenARead) {
-    const struct {
-        bool bPortOpen, bParamsRead;
-        const char* failure;
-    } checks[] = {
-        {false, false, "Please Initial the Serial Port sucessfully again"},
-        {true, false, "Please Click the Sensor Initial button Firstly"},
-    };
-    for (const auto& check : checks) {
-        h.Post([&] {
-            h.dlg.m_bPortOpen = check.bPortOpen;
-            h.dlg.m_bParamsRead = check.bParamsRead;
-            h.dlg.m_strAppKey = "";  // the variant's checks come after these
-            h.dlg.UpdateData(FALSE);
-            EXPECT_FALSE(h.dlg.CheckSettingsForSet());
-        });
-        h.ExpectBox(check.failure);
-    }
-}
-
 // The exchange takes the fields in the dialog's order and stops at the first that fails: the ones
 // before it are taken, the ones after it are not.
 TEST_F(SettingsTest, ANonIntegerStopsTheExchangeAfterTheFieldsBeforeIt) {
