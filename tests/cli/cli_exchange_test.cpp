@@ -16,11 +16,6 @@
 
 namespace {
 
-struct Result {
-    int code;
-    std::string out;
-};
-
 // kaldo-sensor-sim --com 3 (and one option) in the test's port folder, until the object goes.
 class SimulatorProcess {
 public:
@@ -43,22 +38,23 @@ private:
     pid_t pid_;
 };
 
-class CliExchangeTest : public kaldo_test::PortTest {
-protected:
-    // The program with args; its standard output and exit code (standard error goes with the
-    // output, as a script that logs both sees it).
-    static Result Cli(const std::string& args) {
-        std::unique_ptr<FILE, int (*)(FILE*)> cli(
-            popen((KALDO_CLI " " + args + " 2>&1").c_str(), "r"), pclose);
-        std::string out;
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, cli.get()) != nullptr) {
-            out += buffer;
-        }
-        const int status = pclose(cli.release());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-    }
+struct Result {
+    int code;
+    std::string out;  // standard error included, as a script that logs both sees it
 };
+
+Result Cli(const std::string& args) {
+    std::unique_ptr<FILE, int (*)(FILE*)> cli(popen((KALDO_CLI " " + args + " 2>&1").c_str(), "r"),
+                                              pclose);
+    std::string out;
+    for (char buffer[512]; std::fgets(buffer, sizeof buffer, cli.get()) != nullptr;) {
+        out += buffer;
+    }
+    const int status = pclose(cli.release());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+using CliExchangeTest = kaldo_test::PortTest;
 
 TEST_F(CliExchangeTest, ReadAndSetEndWithTheirOwnCodesAndSayWhy) {
     SimulatorProcess simulator(ports_.Link(3));

@@ -6,44 +6,21 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <regex>
 #include <string>
 
 #include "framework/data_exchange.h"
 
 namespace {
 
-bool IsBlank(char ch) {
-    return ch == ' ' || ch == '\t';
-}
-bool IsDigit(char ch) {
-    return ch >= '0' && ch <= '9';
-}
-
 bool Reference(const std::string& text, int* value) {
-    std::size_t pos = 0;
-    while (pos < text.size() && IsBlank(text[pos])) {
-        ++pos;
-    }
-    const std::size_t numberStart = pos;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        ++pos;
-    }
-    const std::size_t digitsStart = pos;
-    while (pos < text.size() && IsDigit(text[pos])) {
-        ++pos;
-    }
-    if (pos == digitsStart) {
-        return false;
-    }
-    const std::string number = text.substr(numberStart, pos - numberStart);
-    while (pos < text.size() && IsBlank(text[pos])) {
-        ++pos;
-    }
-    if (pos != text.size()) {
+    static const std::regex kInteger("[ \t]*([+-]?[0-9]+)[ \t]*");
+    std::smatch match;
+    if (!std::regex_match(text, match, kInteger)) {
         return false;
     }
     errno = 0;
-    const long long parsed = std::strtoll(number.c_str(), nullptr, 10);
+    const long long parsed = std::strtoll(match[1].str().c_str(), nullptr, 10);
     if (errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX) {
         return false;
     }

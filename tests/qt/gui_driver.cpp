@@ -112,39 +112,34 @@ bool WaitUntilEnded() {
 
 namespace {
 
-// The text of the message box on screen, if one is.
-QString ShownBox() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible()) {
-            return box->text();
-        }
-    }
-    return {};
+// The id of the message box on screen, or 0 (GUI thread).
+int ShownBoxId() {
+    const std::vector<int> ids = Presenter().OpenMessageBoxIds();
+    return !ids.empty() && Presenter().MessageBoxWidget(ids.back())->isVisible() ? ids.back() : 0;
 }
 
 }  // namespace
 
-bool Acknowledge(const QString& text) {
-    if (!WaitOnGui([&] { return ShownBox() == text; })) {
-        ADD_FAILURE() << "no box saying " << text.toStdString()
-                      << "; shown: " << OnGui(ShownBox).toStdString();
-        return false;
-    }
-    OnGui([] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<QMessageBox*>(widget);
-                box != nullptr && box->isVisible()) {
-                QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-            }
-        }
-    });
-    return true;
+int WaitForBox() {
+    int id = 0;
+    WaitOnGui([&] { return (id = ShownBoxId()) != 0; });
+    return id;
 }
 
-std::string FrameworkText(CWnd& dialog, int controlId) {
-    CString text;
-    dialog.GetDlgItem(controlId)->GetWindowText(text);
-    return std::string(text.GetString(), static_cast<std::size_t>(text.GetLength()));
+bool Acknowledge(const QString& text) {
+    int id = 0;
+    if (!WaitOnGui([&] {
+            id = ShownBoxId();
+            return id != 0 && Presenter().MessageBoxWidget(id)->text() == text;
+        })) {
+        ADD_FAILURE() << "no box saying " << text.toStdString();
+        return false;
+    }
+    OnGui([id] {
+        QTest::mouseClick(Presenter().MessageBoxWidget(id)->button(QMessageBox::Ok),
+                          Qt::LeftButton);
+    });
+    return true;
 }
 
 BEGIN_MESSAGE_MAP(ProbeProgressDialog, CDialog)

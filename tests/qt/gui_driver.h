@@ -6,21 +6,12 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <ostream>
 #include <type_traits>
 
-#include <QRect>
 #include <QString>
 
 #include "framework/dialog.h"
 #include "framework/qt/qt_presenter.h"
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QRect& rect, std::ostream* out) {
-    *out << rect.x() << "," << rect.y() << " " << rect.width() << "x" << rect.height();
-}
 
 namespace qt_test {
 
@@ -54,11 +45,10 @@ INT_PTR RunWithScript(CDialog& dialog, const std::function<void()>& script);
 // From a script: waits until the dialog's modal loop has returned.
 bool WaitUntilEnded();
 
+// Waits for a message box on screen; its id, or 0 if none came.
+int WaitForBox();
 // Waits for a message box saying text and presses its OK button.
 bool Acknowledge(const QString& text);
-
-// What the framework holds for a control (GUI thread).
-std::string FrameworkText(CWnd& dialog, int controlId);
 
 // The progress dialog with a ticking timer.
 class ProbeProgressDialog : public CDialog {

@@ -16,27 +16,22 @@ namespace qt_test {
 namespace {
 
 TEST(QtMessageBoxes, WorkerBoxShowsWhileTheUserInterfaceKeepsTicking) {
-    struct Case {
-        const char* name;
-        std::function<void(int id)> close;
+    // Closed by the framework, by the OK button, by Esc and by the close box.
+    const std::function<void(int id)> closes[] = {
+        [](int id) { EXPECT_TRUE(::CloseMessageBox(id, IDOK)); },
+        [](int id) {
+            OnGui([id] {
+                QTest::mouseClick(Presenter().MessageBoxWidget(id)->button(QMessageBox::Ok),
+                                  Qt::LeftButton);
+            });
+        },
+        [](int id) {
+            OnGui([id] { QTest::keyClick(Presenter().MessageBoxWidget(id), Qt::Key_Escape); });
+        },
+        [](int id) { OnGui([id] { Presenter().MessageBoxWidget(id)->close(); }); },
     };
-    const Case cases[] = {
-        {"closed by the framework", [](int id) { EXPECT_TRUE(::CloseMessageBox(id, IDOK)); }},
-        {"OK button",
-         [](int id) {
-             OnGui([id] {
-                 QTest::mouseClick(Presenter().MessageBoxWidget(id)->button(QMessageBox::Ok),
-                                   Qt::LeftButton);
-             });
-         }},
-        {"Esc",
-         [](int id) {
-             OnGui([id] { QTest::keyClick(Presenter().MessageBoxWidget(id), Qt::Key_Escape); });
-         }},
-        {"close box", [](int id) { OnGui([id] { Presenter().MessageBoxWidget(id)->close(); }); }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& close : closes) {
+        SCOPED_TRACE(&close - closes);
         ProbeProgressDialog dialog;
         RunWithScript(dialog, [&] {
             std::atomic<int> result{-1};
@@ -44,12 +39,8 @@ TEST(QtMessageBoxes, WorkerBoxShowsWhileTheUserInterfaceKeepsTicking) {
                 framework::SetWorkerThread();
                 result = MessageBoxA(nullptr, "The port is used by others", "COM3", MB_ICONERROR);
             });
-            int id = 0;
-            EXPECT_TRUE(WaitOnGui([&] {
-                const std::vector<int> ids = Presenter().OpenMessageBoxIds();
-                id = ids.empty() ? 0 : ids.back();
-                return id != 0 && Presenter().MessageBoxWidget(id)->isVisible();
-            }));
+            const int id = WaitForBox();
+            EXPECT_NE(id, 0);
             if (id != 0) {
                 OnGui([id] {
                     QMessageBox* box = Presenter().MessageBoxWidget(id);
@@ -60,7 +51,7 @@ TEST(QtMessageBoxes, WorkerBoxShowsWhileTheUserInterfaceKeepsTicking) {
                 const int ticks = dialog.ticks.load();
                 EXPECT_TRUE(WaitOnGui([&] { return dialog.ticks.load() >= ticks + 3; }));
                 EXPECT_EQ(result.load(), -1);
-                c.close(id);
+                close(id);
             }
             EXPECT_TRUE(WaitOnGui([&] { return result.load() == IDOK; }));
             EXPECT_TRUE(WaitOnGui([] { return Presenter().OpenMessageBoxIds().empty(); }));
@@ -107,12 +98,8 @@ TEST(QtMessageBoxes, AMonitorBoxStaysUsableWhileItsStopWaitsAndTheStopEndsWithIt
     };
     RunWithScript(dialog, [&] {
         dialog.Post(&start);
-        int id = 0;
-        ASSERT_TRUE(WaitOnGui([&] {
-            const std::vector<int> ids = Presenter().OpenMessageBoxIds();
-            id = ids.empty() ? 0 : ids.back();
-            return id != 0 && Presenter().MessageBoxWidget(id)->isVisible();
-        }));
+        const int id = WaitForBox();
+        ASSERT_NE(id, 0);
         dialog.Post(&stop);
         ASSERT_TRUE(WaitOnGui([&] { return stopping.load(); }));
         OnGui([id] { QTest::keyClick(Presenter().MessageBoxWidget(id), Qt::Key_Escape); });

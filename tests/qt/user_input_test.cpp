@@ -51,8 +51,9 @@ TEST(QtUserInput, KeysTypedWhileTheFrameworkChangesTheDialogEndAsTyped) {
             });
             EXPECT_TRUE(WaitOnGui([&] {
                 const char* shown = Control(id)->inherits("QComboBox") ? "currentText" : "text";
-                return FrameworkText(dialog, id) == "10923" &&
-                       Control(id)->property(shown) == "10923";
+                CString text;
+                dialog.GetDlgItem(id)->GetWindowText(text);
+                return text == "10923" && Control(id)->property(shown) == "10923";
             })) << id;
         }
     });

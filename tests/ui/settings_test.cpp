@@ -95,36 +95,16 @@ TEST_F(SettingsTest, ParseReplyFillsTheSelectedVariantAndTheIntervalListFollows)
     EXPECT_EQ(h.agent.Text(kMain, IDC_EDIT_ADDRESS), "1");
 }
 
-TEST_F(SettingsTest, ASetNeedsAnOpenPortFirstAndThenARead) {
-    const struct {
-        bool bPortOpen, bParamsRead;
-        const char* failure;
-    } checks[] = {
-        {false, false, "Please Initial the Serial Port sucessfully again"},
-        {true, false, "Please Click the Sensor Initial button Firstly"},
-    };
-    for (const auto& check : checks) {
-        h.Post([&] {
-            h.dlg.m_bPortOpen = check.bPortOpen;
-            h.dlg.m_bParamsRead = check.bParamsRead;
-            h.dlg.m_strAppKey = "";  // the variant's checks come after these
-            h.dlg.UpdateData(FALSE);
-            EXPECT_FALSE(h.dlg.CheckSettingsForSet());
-        });
-        h.ExpectBox(check.failure);
-    }
-}
-
 // The exchange takes the fields in the dialog's order and stops at the first that fails: the ones
 // before it are taken, the ones after it are not.
 TEST_F(SettingsTest, ANonIntegerStopsTheExchangeAfterTheFieldsBeforeIt) {
-    h.agent.Type(kMain, IDC_EDIT_HIGH_ALARM, "900");
+    h.agent.Type(kMain, IDC_EDIT_HIGH_ALARM, " -900 ");  // blanks around a sign and digits
     h.agent.Type(kMain, IDC_EDIT_LOW_ALARM, "x");
     h.agent.Type(kMain, IDC_EDIT_APP_EUI, "00AA");
     ASSERT_TRUE(h.time.Settle());
     h.Post([&] { h.dlg.UpdateData(TRUE); });
     h.ExpectBox("Please enter an integer.");
-    EXPECT_EQ(h.dlg.m_nHighAlarm, 900);
+    EXPECT_EQ(h.dlg.m_nHighAlarm, -900);
     EXPECT_NE(h.dlg.m_strAppEui, "00AA");
 }
 
