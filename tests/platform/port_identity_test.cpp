@@ -12,9 +12,10 @@
 namespace {
 
 namespace fs = std::filesystem;
+using kaldo_test::PortTest;
 
 // A USB adapter and an on-board UART as sysfs and udev lay them out, in a temporary folder.
-TEST(PortIdentity, SaysWhatTheDeviceIsFromSysfsAndTheOtherEndOfAPseudoTerminal) {
+TEST_F(PortTest, IdentitySaysWhatTheDeviceIsFromSysfsAndTheOtherEndOfAPseudoTerminal) {
     char pattern[] = "/tmp/kaldo-sysfs-XXXXXX";
     const fs::path root = mkdtemp(pattern);
     const fs::path usb = root / "sys/devices/pci0000:00/usb1/1-2";
@@ -40,10 +41,10 @@ TEST(PortIdentity, SaysWhatTheDeviceIsFromSysfsAndTheOtherEndOfAPseudoTerminal) 
               "/dev/ttyS0, serial port");
     fs::remove_all(root);
 
-    kaldo_test::Pty pty;
-    const auto self = platform::IdentifyDevice(pty.slave());
-    EXPECT_EQ(self.servedByPid, getpid());
-    EXPECT_EQ(platform::DescribePortIdentity(self), pty.slave() + ", pseudo-terminal (" +
+    platform::PseudoTerminal line;
+    ASSERT_EQ(line.Open(3), 0);
+    const auto self = platform::IdentifyDevice(line.SlavePath());
+    EXPECT_EQ(platform::DescribePortIdentity(self), line.SlavePath() + ", pseudo-terminal (" +
                                                         self.servedBy + ", pid " +
                                                         std::to_string(getpid()) + ")");
     EXPECT_EQ(self.servedBy, fs::read_symlink("/proc/self/exe").filename());

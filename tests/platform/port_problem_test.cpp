@@ -15,7 +15,6 @@ namespace {
 
 using kaldo_test::HoldingProcess;
 using kaldo_test::PortTest;
-using kaldo_test::Pty;
 using platform::PortProblem;
 
 constexpr int kCannotDrop = 77;
@@ -54,9 +53,10 @@ std::optional<std::string> AsAnotherUser(const std::function<std::string()>& f) 
     return result;
 }
 
-TEST(PortProblem, ADeviceTheUserMayNotOpenNamesTheGroupThatMay) {
-    Pty pty;
-    const std::string device = pty.slave();
+TEST_F(PortTest, ADeviceTheUserMayNotOpenNamesTheGroupThatMay) {
+    platform::PseudoTerminal line;
+    ASSERT_EQ(line.Open(3), 0);
+    const std::string device = line.SlavePath();
     // Serial adapters belong to root and dialout; root can give the terminal away, others not.
     if (const group* dialout = getgrnam("dialout"); dialout != nullptr && geteuid() == 0) {
         ASSERT_EQ(chown(device.c_str(), 0, dialout->gr_gid), 0);
@@ -82,8 +82,8 @@ TEST(PortProblem, ADeviceTheUserMayNotOpenNamesTheGroupThatMay) {
 }
 
 TEST_F(PortTest, APortHeldByAnotherProgramNamesItAndFreeOrMissingOnesAreNoProblem) {
-    Pty pty;
-    Link(pty.slave(), 3);
+    platform::PseudoTerminal line;
+    ASSERT_EQ(line.Open(3), 0);
     Link(folder_ + "/gone", 4);
     EXPECT_EQ(platform::DiagnoseComPort(3).kind, PortProblem::Kind::None);
     EXPECT_EQ(platform::DiagnoseComPort(4),
@@ -91,14 +91,16 @@ TEST_F(PortTest, APortHeldByAnotherProgramNamesItAndFreeOrMissingOnesAreNoProble
     EXPECT_EQ(platform::DiagnoseComPort(5).kind, PortProblem::Kind::Absent);
     EXPECT_EQ(platform::DescribePortProblem(platform::DiagnoseComPort(4)), "");
 
-    HoldingProcess holder(pty.slave(), "ModemManager");
+    HoldingProcess holder(line.SlavePath(), "ModemManager");
     ASSERT_TRUE(holder.held());
+    EXPECT_EQ(Open(3), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
     const PortProblem problem = platform::DiagnoseComPort(3);
     EXPECT_EQ(
         problem,
-        (PortProblem{PortProblem::Kind::Held, pty.slave(), {}, holder.pid(), "ModemManager"}));
+        (PortProblem{PortProblem::Kind::Held, line.SlavePath(), {}, holder.pid(), "ModemManager"}));
     EXPECT_EQ(platform::DescribePortProblem(problem),
-              pty.slave() + ": held by another program (ModemManager, pid " +
+              line.SlavePath() + ": held by another program (ModemManager, pid " +
                   std::to_string(holder.pid()) +
                   "). It lets go of a new device after a few seconds: start the tool again then.");
 }
