@@ -12,12 +12,32 @@ using kaldo_test::Overlapped;
 using kaldo_test::Receive;
 using platform::WaitHub;
 
-class PortIo : public kaldo_test::OpenPortTest {
+// A pseudo-terminal opened as COM3, watching for input.
+class PortIo : public kaldo_test::PortTest {
 protected:
-    void SetTimeouts(DWORD readMultiplier, DWORD readConstant, DWORD writeConstant) {
-        COMMTIMEOUTS t{0, readMultiplier, readConstant, 0, writeConstant};
-        ASSERT_EQ(SetCommTimeouts(port_, &t), TRUE);
+    void SetUp() override {
+        ASSERT_EQ(line_.Open(3), 0);
+        port_ = Open(3);
+        ASSERT_NE(port_, INVALID_HANDLE_VALUE);
+        ASSERT_EQ(SetCommMask(port_, EV_RXCHAR), TRUE);
     }
+    void TearDown() override {
+        CloseHandle(port_);
+        PortTest::TearDown();
+    }
+    void Send(const std::string& bytes) {
+        ASSERT_EQ(line_.Write(bytes.data(), bytes.size()).bytes, bytes.size());
+    }
+    // On the virtual clock, with these timeouts.
+    WaitHub& Timeouts(DWORD readMultiplier, DWORD readConstant, DWORD writeConstant) {
+        WaitHub::Instance().UseVirtualClock(false);
+        COMMTIMEOUTS t{0, readMultiplier, readConstant, 0, writeConstant};
+        EXPECT_EQ(SetCommTimeouts(port_, &t), TRUE);
+        return WaitHub::Instance();
+    }
+
+    platform::PseudoTerminal line_;
+    HANDLE port_ = nullptr;
 };
 
 TEST_F(PortIo, PendingReadsCompleteOnABytesArrivalOrAnAbortAndDeliverAZeroByte) {
@@ -43,9 +63,7 @@ TEST_F(PortIo, PendingReadsCompleteOnABytesArrivalOrAnAbortAndDeliverAZeroByte) 
 }
 
 TEST_F(PortIo, APendingReadEndsWithNoBytesWhenItsTotalTimeoutRunsOut) {
-    auto& hub = WaitHub::Instance();
-    hub.UseVirtualClock(false);
-    SetTimeouts(1000, 1000, 0);
+    auto& hub = Timeouts(1000, 1000, 0);
     Overlapped o;
     char buffer[2];
     DWORD n = 0;
@@ -81,9 +99,7 @@ TEST_F(PortIo, WritesArriveUntranslatedAndALargeOnePendsUntilAllIsWritten) {
 }
 
 TEST_F(PortIo, AWriteThatTimesOutPartWayFailsWithThePartCounted) {
-    auto& hub = WaitHub::Instance();
-    hub.UseVirtualClock(false);
-    SetTimeouts(0, 0, 1000);
+    auto& hub = Timeouts(0, 0, 1000);
     const std::string bytes(1 << 20, 'w');  // more than the line holds: the peer never reads
     Overlapped o;
     DWORD n = 0;

@@ -116,9 +116,9 @@ protected:
                     reinterpret_cast<LPARAM>(new std::function<void()>(std::move(f))));
         ASSERT_TRUE(time.Settle());
     }
-    BOOL Open(int com, int baud = 115200) {
+    BOOL Open(int com) {
         BOOL result = FALSE;
-        Post([&, com, baud] { result = port->OpenPort(&owner, com, baud); });
+        Post([&, com] { result = port->OpenPort(&owner, com, 115200); });
         return result;
     }
     void StartMonitor() {

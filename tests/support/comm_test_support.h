@@ -114,27 +114,6 @@ protected:
     const std::string& folder_ = ports_.Path();
 };
 
-// A pseudo-terminal opened as COM3, watching for input.
-class OpenPortTest : public PortTest {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(line_.Open(3), 0);
-        port_ = Open(3);
-        ASSERT_NE(port_, INVALID_HANDLE_VALUE);
-        ASSERT_EQ(SetCommMask(port_, EV_RXCHAR), TRUE);
-    }
-    void TearDown() override {
-        CloseHandle(port_);
-        PortTest::TearDown();
-    }
-    void Send(const std::string& bytes) {
-        ASSERT_EQ(line_.Write(bytes.data(), bytes.size()).bytes, bytes.size());
-    }
-
-    platform::PseudoTerminal line_;
-    HANDLE port_ = nullptr;
-};
-
 // An OVERLAPPED with a manual-reset event of its own.
 struct Overlapped {
     Overlapped() { ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr); }
