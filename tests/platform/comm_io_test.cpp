@@ -113,23 +113,26 @@ TEST_F(PortIo, AWriteThatTimesOutPartWayFailsWithThePartCounted) {
 
 // Bytes read from the line but not yet by the program count as waiting input.
 TEST_F(PortIo, UnreadInputIsCountedAndSignalledUntilAPurgeDropsIt) {
+    const auto queued = [&] {
+        COMSTAT status{};
+        return ClearCommError(port_, nullptr, &status) ? status.cbInQue : 99u;
+    };
+    Send("xyz");
+    ASSERT_TRUE(kaldo_test::Eventually([&] { return queued() == 3; }));
+    ASSERT_EQ(PurgeComm(port_, PURGE_RXCLEAR), TRUE);
+    EXPECT_EQ(line_.UnreadByPort(), 0u);
     Send("abc");
-    COMSTAT status;
-    ASSERT_TRUE(kaldo_test::Eventually(
-        [&] { return ClearCommError(port_, nullptr, &status) && status.cbInQue == 3; }));
+    ASSERT_TRUE(kaldo_test::Eventually([&] { return queued() == 3; }));
     Overlapped o;
     char byte = 0;
     DWORD n = 0;
     ASSERT_EQ(ReadFile(port_, &byte, 1, &n, &o.ov), TRUE);
-    ASSERT_EQ(ClearCommError(port_, nullptr, &status), TRUE);
-    EXPECT_EQ(status.cbInQue, 2u);
+    EXPECT_EQ(queued(), 2u);
     DWORD events = 0;
     EXPECT_EQ(WaitCommEvent(port_, &events, &o.ov), TRUE);
     EXPECT_EQ(events, EV_RXCHAR);
     ASSERT_EQ(PurgeComm(port_, PURGE_RXCLEAR), TRUE);
-    EXPECT_EQ(line_.UnreadByPort(), 0u);
-    ASSERT_EQ(ClearCommError(port_, nullptr, &status), TRUE);
-    EXPECT_EQ(status.cbInQue, 0u);
+    EXPECT_EQ(queued(), 0u);
 }
 
 }  // namespace

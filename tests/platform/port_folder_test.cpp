@@ -65,21 +65,18 @@ TEST_F(PortTest, OnlyTheUsersOwnFolderInAFolderOthersCannotChangeIsTrusted) {
 }
 
 TEST_F(PortTest, AnUntrustedFolderLendsNoPortAndSaysWhyOnce) {
-    const std::string ports = folder_ + "/ports";
-    ASSERT_EQ(mkdir(ports.c_str(), 0777), 0);
-    ASSERT_EQ(chmod(ports.c_str(), 0777), 0);  // past the umask
-    ASSERT_EQ(symlink("/dev/null", (ports + "/COM3").c_str()), 0);
-    setenv("KALDO_SENSOR_PORTS", ports.c_str(), 1);
+    ASSERT_EQ(chmod(folder_.c_str(), 0777), 0);
+    Link("/dev/null", 3);
     testing::internal::CaptureStderr();
     EXPECT_EQ(platform::ResolveComPort(3), std::nullopt);
     EXPECT_TRUE(platform::ListComPorts().empty());
     EXPECT_FALSE(platform::EnsurePortFolder());
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(said, std::string(program_invocation_short_name) + ": ignoring the port folder " +
-                        ports + ": writable by others\n");
+                        folder_ + ": writable by others\n");
 
-    chmod(ports.c_str(), 0700);
-    EXPECT_EQ(platform::ResolveComPort(3), ports + "/COM3");
+    chmod(folder_.c_str(), 0700);
+    EXPECT_EQ(platform::ResolveComPort(3), folder_ + "/COM3");
 }
 
 TEST_F(PortTest, MissingFoldersAreMadePrivate) {

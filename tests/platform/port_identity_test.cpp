@@ -14,10 +14,9 @@ namespace {
 namespace fs = std::filesystem;
 using kaldo_test::PortTest;
 
-// A USB adapter and an on-board UART as sysfs and udev lay them out, in a temporary folder.
+// A USB adapter and an on-board UART as sysfs and udev lay them out, in the test's folder.
 TEST_F(PortTest, IdentitySaysWhatTheDeviceIsFromSysfsAndTheOtherEndOfAPseudoTerminal) {
-    char pattern[] = "/tmp/kaldo-sysfs-XXXXXX";
-    const fs::path root = mkdtemp(pattern);
+    const fs::path root = folder_;
     const fs::path usb = root / "sys/devices/pci0000:00/usb1/1-2";
     fs::create_directories(usb / "1-2:1.0/ttyUSB0");
     fs::create_directories(root / "sys/class/tty/ttyUSB0");
@@ -39,7 +38,6 @@ TEST_F(PortTest, IdentitySaysWhatTheDeviceIsFromSysfsAndTheOtherEndOfAPseudoTerm
               "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
     EXPECT_EQ(platform::DescribePortIdentity(platform::IdentifyDevice("/dev/ttyS0", root)),
               "/dev/ttyS0, serial port");
-    fs::remove_all(root);
 
     platform::PseudoTerminal line;
     ASSERT_EQ(line.Open(3), 0);
