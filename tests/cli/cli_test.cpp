@@ -21,8 +21,8 @@ protected:
 };
 
 TEST_F(CliTest, BadArgumentsHeldAndMissingPortsEndBeforeAnyExchange) {
-    kaldo_test::Pty pty;
-    Link(pty.slave(), 3);
+    platform::PseudoTerminal line;
+    ASSERT_EQ(line.Open(3), 0);
     std::string err;
     EXPECT_EQ(InProcess({"set", "--com", "3", "--high-alarm", "70000"}, err), cli::kBadArguments);
     EXPECT_NE(err.find("--high-alarm takes a whole number of kPa from 0 to 65535"),
@@ -31,7 +31,7 @@ TEST_F(CliTest, BadArgumentsHeldAndMissingPortsEndBeforeAnyExchange) {
     EXPECT_EQ(InProcess({"read", "--com", "4"}, err), cli::kPortUnavailable);
     EXPECT_NE(err.find("COM4: no such port"), std::string::npos) << err;
 
-    kaldo_test::HoldingProcess holder(pty.slave(), "holder");
+    kaldo_test::HoldingProcess holder(line.SlavePath(), "holder");
     ASSERT_TRUE(holder.held());
     EXPECT_EQ(InProcess({"read", "--com", "3"}, err), cli::kPortHeld);
     EXPECT_NE(err.find("COM3: The port is used by others\n"), std::string::npos) << err;

@@ -2,13 +2,12 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/com_names.h"
-#include "tests/support/comm_test_support.h"
 
 namespace {
 
-using kaldo_test::PortTest;
 using platform::ComPort;
 
 TEST(ComNames, OnlyComWithANumberFromOneIsAPortName) {
@@ -28,14 +27,6 @@ TEST(ComNames, RealDevicesAreOrderedThenTakeTheNumbersNoLinkTakes) {
         (std::vector<std::string>{"ttyUSB2", "ttyUSB10", "ttyACM0", "ttyS0", "ttyS2", "ttyS10"}));
     EXPECT_EQ(platform::AssignComNumbers({1, 3}, {"/dev/a", "/dev/b", "/dev/c"}),
               (std::vector<ComPort>{{2, "/dev/a"}, {4, "/dev/b"}, {5, "/dev/c"}}));
-}
-
-TEST_F(PortTest, LinksInThePortFolderNameTheirPorts) {
-    Link("/dev/null", 3);
-    Link("/dev/null", 10);
-    EXPECT_EQ(platform::ResolveComPort(3), folder_ + "/COM3");
-    EXPECT_EQ(platform::ResolveComPort(10), folder_ + "/COM10");
-    EXPECT_EQ(platform::ResolveComPort(200), std::nullopt);
 }
 
 }  // namespace

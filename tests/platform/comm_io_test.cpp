@@ -1,6 +1,3 @@
-#include <sys/ioctl.h>
-#include <termios.h>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -12,43 +9,52 @@ namespace {
 
 using namespace std::chrono_literals;
 using kaldo_test::Overlapped;
+using kaldo_test::Receive;
 using platform::WaitHub;
 
-class PortIo : public kaldo_test::OpenPortTest {
+// A pseudo-terminal opened as COM3, watching for input.
+class PortIo : public kaldo_test::PortTest {
 protected:
-    void SetTimeouts(DWORD readMultiplier, DWORD readConstant, DWORD writeConstant) {
-        COMMTIMEOUTS t{0, readMultiplier, readConstant, 0, writeConstant};
-        ASSERT_EQ(SetCommTimeouts(port_, &t), TRUE);
+    void SetUp() override {
+        ASSERT_EQ(line_.Open(3), 0);
+        port_ = Open(3);
+        ASSERT_NE(port_, INVALID_HANDLE_VALUE);
+        ASSERT_EQ(SetCommMask(port_, EV_RXCHAR), TRUE);
     }
+    void TearDown() override {
+        CloseHandle(port_);
+        PortTest::TearDown();
+    }
+    void Send(const std::string& bytes) {
+        ASSERT_EQ(line_.Write(bytes.data(), bytes.size()).bytes, bytes.size());
+    }
+    // On the virtual clock, with these timeouts.
+    WaitHub& Timeouts(DWORD readMultiplier, DWORD readConstant, DWORD writeConstant) {
+        WaitHub::Instance().UseVirtualClock(false);
+        COMMTIMEOUTS t{0, readMultiplier, readConstant, 0, writeConstant};
+        EXPECT_EQ(SetCommTimeouts(port_, &t), TRUE);
+        return WaitHub::Instance();
+    }
+
+    platform::PseudoTerminal line_;
+    HANDLE port_ = nullptr;
 };
 
-TEST_F(PortIo, OneByteReadsDeliverEveryByteIncludingZero) {
-    pty_.Send(std::string("\0A", 2));
-    Overlapped wait;
-    DWORD events = 0;
-    if (WaitCommEvent(port_, &events, &wait.ov) == FALSE) {
-        ASSERT_TRUE(wait.AwaitSignal());
-    }
-    for (char expected : {'\0', 'A'}) {
-        Overlapped o;
-        unsigned char byte = 0xEE;
-        DWORD n = 0;
-        ASSERT_EQ(ReadFile(port_, &byte, 1, &n, &o.ov), TRUE);
-        EXPECT_EQ(n, 1u);
-        EXPECT_EQ(byte, static_cast<unsigned char>(expected));
-    }
-}
-
-TEST_F(PortIo, APendingReadCompletesWhenABytesArrivesOrIsAborted) {
+TEST_F(PortIo, PendingReadsCompleteOnABytesArrivalOrAnAbortAndDeliverAZeroByte) {
     Overlapped o;
     char byte = 0;
     DWORD n = 0;
     ASSERT_EQ(ReadFile(port_, &byte, 1, &n, &o.ov), FALSE);
     ASSERT_EQ(GetLastError(), ERROR_IO_PENDING);
-    pty_.Send("Q");
+    Send(std::string("Q\0A", 3));
     ASSERT_EQ(GetOverlappedResult(port_, &o.ov, &n, TRUE), TRUE);
     EXPECT_EQ(n, 1u);
     EXPECT_EQ(byte, 'Q');
+    for (char expected : {'\0', 'A'}) {
+        byte = 'x';
+        ASSERT_EQ(ReadFile(port_, &byte, 1, &n, &o.ov), TRUE);
+        EXPECT_EQ(byte, expected);
+    }
 
     ASSERT_EQ(ReadFile(port_, &byte, 1, &n, &o.ov), FALSE);
     ASSERT_EQ(PurgeComm(port_, PURGE_RXABORT), TRUE);
@@ -57,9 +63,7 @@ TEST_F(PortIo, APendingReadCompletesWhenABytesArrivesOrIsAborted) {
 }
 
 TEST_F(PortIo, APendingReadEndsWithNoBytesWhenItsTotalTimeoutRunsOut) {
-    auto& hub = WaitHub::Instance();
-    hub.UseVirtualClock(false);
-    SetTimeouts(1000, 1000, 0);
+    auto& hub = Timeouts(1000, 1000, 0);
     Overlapped o;
     char buffer[2];
     DWORD n = 0;
@@ -78,7 +82,7 @@ TEST_F(PortIo, WritesArriveUntranslatedAndALargeOnePendsUntilAllIsWritten) {
     DWORD n = 0;
     ASSERT_EQ(WriteFile(port_, control.data(), 11, &n, &o.ov), TRUE);
     EXPECT_EQ(n, 11u);
-    EXPECT_EQ(pty_.Receive(11), control);
+    EXPECT_EQ(Receive(line_, 11), control);
 
     std::string bytes(1 << 20, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -87,7 +91,7 @@ TEST_F(PortIo, WritesArriveUntranslatedAndALargeOnePendsUntilAllIsWritten) {
     ASSERT_EQ(WriteFile(port_, bytes.data(), static_cast<DWORD>(bytes.size()), &n, &o.ov), FALSE);
     ASSERT_EQ(GetLastError(), ERROR_IO_PENDING);
     std::string received;
-    std::thread reader([&] { received = pty_.Receive(bytes.size()); });
+    std::thread reader([&] { received = Receive(line_, bytes.size()); });
     EXPECT_EQ(GetOverlappedResult(port_, &o.ov, &n, TRUE), TRUE);
     EXPECT_EQ(n, bytes.size());
     reader.join();
@@ -95,9 +99,7 @@ TEST_F(PortIo, WritesArriveUntranslatedAndALargeOnePendsUntilAllIsWritten) {
 }
 
 TEST_F(PortIo, AWriteThatTimesOutPartWayFailsWithThePartCounted) {
-    auto& hub = WaitHub::Instance();
-    hub.UseVirtualClock(false);
-    SetTimeouts(0, 0, 1000);
+    auto& hub = Timeouts(0, 0, 1000);
     const std::string bytes(1 << 20, 'w');  // more than the line holds: the peer never reads
     Overlapped o;
     DWORD n = 0;
@@ -111,27 +113,26 @@ TEST_F(PortIo, AWriteThatTimesOutPartWayFailsWithThePartCounted) {
 
 // Bytes read from the line but not yet by the program count as waiting input.
 TEST_F(PortIo, UnreadInputIsCountedAndSignalledUntilAPurgeDropsIt) {
-    int packet = 1;
-    ASSERT_EQ(ioctl(pty_.master(), TIOCPKT, &packet), 0);
-    pty_.Send("abc");
-    COMSTAT status;
-    ASSERT_TRUE(kaldo_test::Eventually(
-        [&] { return ClearCommError(port_, nullptr, &status) && status.cbInQue == 3; }));
+    const auto queued = [&] {
+        COMSTAT status{};
+        return ClearCommError(port_, nullptr, &status) ? status.cbInQue : 99u;
+    };
+    Send("xyz");
+    ASSERT_TRUE(kaldo_test::Eventually([&] { return queued() == 3; }));
+    ASSERT_EQ(PurgeComm(port_, PURGE_RXCLEAR), TRUE);
+    EXPECT_EQ(line_.UnreadByPort(), 0u);
+    Send("abc");
+    ASSERT_TRUE(kaldo_test::Eventually([&] { return queued() == 3; }));
     Overlapped o;
     char byte = 0;
     DWORD n = 0;
     ASSERT_EQ(ReadFile(port_, &byte, 1, &n, &o.ov), TRUE);
-    ASSERT_EQ(ClearCommError(port_, nullptr, &status), TRUE);
-    EXPECT_EQ(status.cbInQue, 2u);
+    EXPECT_EQ(queued(), 2u);
     DWORD events = 0;
     EXPECT_EQ(WaitCommEvent(port_, &events, &o.ov), TRUE);
     EXPECT_EQ(events, EV_RXCHAR);
     ASSERT_EQ(PurgeComm(port_, PURGE_RXCLEAR), TRUE);
-    const std::string control = pty_.Receive(1);
-    ASSERT_EQ(control.size(), 1u);
-    EXPECT_NE(control[0] & TIOCPKT_FLUSHREAD, 0);
-    ASSERT_EQ(ClearCommError(port_, nullptr, &status), TRUE);
-    EXPECT_EQ(status.cbInQue, 0u);
+    EXPECT_EQ(queued(), 0u);
 }
 
 }  // namespace

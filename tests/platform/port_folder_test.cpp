@@ -9,31 +9,17 @@
 
 #include "platform/com_names.h"
 #include "platform/port_folder.h"
+#include "tests/support/comm_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr uid_t kNobody = 65534;
+using kaldo_test::PortTest;
 
-// A scratch folder of the user's own in /tmp, with the port folder settings cleared.
-class PortFolderTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/kaldo-folder-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        base_ = pattern;
-        unsetenv("XDG_RUNTIME_DIR");
-    }
-    void TearDown() override {
-        unsetenv("KALDO_SENSOR_PORTS");
-        fs::remove_all(base_);
-    }
-    std::string base_;
-};
-
-TEST_F(PortFolderTest, OnlyTheUsersOwnFolderInAFolderOthersCannotChangeIsTrusted) {
-    const std::string ports = base_ + "/ports";
+TEST_F(PortTest, OnlyTheUsersOwnFolderInAFolderOthersCannotChangeIsTrusted) {
+    const std::string ports = folder_ + "/ports";
     struct Case {
         const char* what;
         std::function<void()> make;
@@ -48,24 +34,24 @@ TEST_F(PortFolderTest, OnlyTheUsersOwnFolderInAFolderOthersCannotChangeIsTrusted
         {"in a folder all may change",
          [&] {
              chmod(ports.c_str(), 0700);
-             chmod(base_.c_str(), 0777);
+             chmod(folder_.c_str(), 0777);
          },
-         "its folder " + base_ + " is writable by others"},
-        {"in a sticky folder", [&] { chmod(base_.c_str(), 01777); }, ""},
+         "its folder " + folder_ + " is writable by others"},
+        {"in a sticky folder", [&] { chmod(folder_.c_str(), 01777); }, ""},
         {"someone else's", [&] { chown(ports.c_str(), kNobody, kNobody); }, "owned by uid 65534",
          true},
         {"in someone else's folder",
          [&] {
              chown(ports.c_str(), getuid(), getgid());
-             chown(base_.c_str(), kNobody, kNobody);
-             chmod(base_.c_str(), 0755);
+             chown(folder_.c_str(), kNobody, kNobody);
+             chmod(folder_.c_str(), 0755);
          },
-         "its folder " + base_ + " is owned by uid 65534", true},
+         "its folder " + folder_ + " is owned by uid 65534", true},
         {"a link to a private folder",
          [&] {
-             chown(base_.c_str(), getuid(), getgid());
-             fs::rename(ports, base_ + "/real");
-             fs::create_directory_symlink(base_ + "/real", ports);
+             chown(folder_.c_str(), getuid(), getgid());
+             fs::rename(ports, folder_ + "/real");
+             fs::create_directory_symlink(folder_ + "/real", ports);
          },
          "a symbolic link, not a folder"},
     };
@@ -78,36 +64,34 @@ TEST_F(PortFolderTest, OnlyTheUsersOwnFolderInAFolderOthersCannotChangeIsTrusted
     }
 }
 
-TEST_F(PortFolderTest, AnUntrustedFolderLendsNoPortAndSaysWhyOnce) {
-    const std::string ports = base_ + "/ports";
-    ASSERT_EQ(mkdir(ports.c_str(), 0777), 0);
-    ASSERT_EQ(chmod(ports.c_str(), 0777), 0);  // past the umask
-    ASSERT_EQ(symlink("/dev/null", (ports + "/COM3").c_str()), 0);
-    setenv("KALDO_SENSOR_PORTS", ports.c_str(), 1);
+TEST_F(PortTest, AnUntrustedFolderLendsNoPortAndSaysWhyOnce) {
+    ASSERT_EQ(chmod(folder_.c_str(), 0777), 0);
+    Link("/dev/null", 3);
     testing::internal::CaptureStderr();
     EXPECT_EQ(platform::ResolveComPort(3), std::nullopt);
     EXPECT_TRUE(platform::ListComPorts().empty());
     EXPECT_FALSE(platform::EnsurePortFolder());
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(said, std::string(program_invocation_short_name) + ": ignoring the port folder " +
-                        ports + ": writable by others\n");
+                        folder_ + ": writable by others\n");
 
-    chmod(ports.c_str(), 0700);
-    EXPECT_EQ(platform::ResolveComPort(3), ports + "/COM3");
+    chmod(folder_.c_str(), 0700);
+    EXPECT_EQ(platform::ResolveComPort(3), folder_ + "/COM3");
 }
 
-TEST_F(PortFolderTest, MissingFoldersAreMadePrivate) {
-    setenv("XDG_RUNTIME_DIR", base_.c_str(), 1);
+TEST_F(PortTest, MissingFoldersAreMadePrivate) {
+    unsetenv("KALDO_SENSOR_PORTS");
+    setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
     const mode_t umaskBefore = umask(0);  // the folders must not rely on the user's umask
     const bool made = platform::EnsurePortFolder();
     umask(umaskBefore);
     ASSERT_TRUE(made);
     for (const char* folder : {"/kaldo-sensor", "/kaldo-sensor/ports"}) {
         struct stat info {};
-        ASSERT_EQ(stat((base_ + folder).c_str(), &info), 0) << folder;
+        ASSERT_EQ(stat((folder_ + folder).c_str(), &info), 0) << folder;
         EXPECT_EQ(info.st_mode & 07777, 0700u) << folder;
     }
-    EXPECT_EQ(platform::TrustedPortFolder(), base_ + "/kaldo-sensor/ports");
+    EXPECT_EQ(platform::TrustedPortFolder(), folder_ + "/kaldo-sensor/ports");
 }
 
 }  // namespace

@@ -12,11 +12,11 @@
 namespace {
 
 namespace fs = std::filesystem;
+using kaldo_test::PortTest;
 
-// A USB adapter and an on-board UART as sysfs and udev lay them out, in a temporary folder.
-TEST(PortIdentity, SaysWhatTheDeviceIsFromSysfsAndTheOtherEndOfAPseudoTerminal) {
-    char pattern[] = "/tmp/kaldo-sysfs-XXXXXX";
-    const fs::path root = mkdtemp(pattern);
+// A USB adapter and an on-board UART as sysfs and udev lay them out, in the test's folder.
+TEST_F(PortTest, IdentitySaysWhatTheDeviceIsFromSysfsAndTheOtherEndOfAPseudoTerminal) {
+    const fs::path root = folder_;
     const fs::path usb = root / "sys/devices/pci0000:00/usb1/1-2";
     fs::create_directories(usb / "1-2:1.0/ttyUSB0");
     fs::create_directories(root / "sys/class/tty/ttyUSB0");
@@ -38,12 +38,11 @@ TEST(PortIdentity, SaysWhatTheDeviceIsFromSysfsAndTheOtherEndOfAPseudoTerminal) 
               "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
     EXPECT_EQ(platform::DescribePortIdentity(platform::IdentifyDevice("/dev/ttyS0", root)),
               "/dev/ttyS0, serial port");
-    fs::remove_all(root);
 
-    kaldo_test::Pty pty;
-    const auto self = platform::IdentifyDevice(pty.slave());
-    EXPECT_EQ(self.servedByPid, getpid());
-    EXPECT_EQ(platform::DescribePortIdentity(self), pty.slave() + ", pseudo-terminal (" +
+    platform::PseudoTerminal line;
+    ASSERT_EQ(line.Open(3), 0);
+    const auto self = platform::IdentifyDevice(line.SlavePath());
+    EXPECT_EQ(platform::DescribePortIdentity(self), line.SlavePath() + ", pseudo-terminal (" +
                                                         self.servedBy + ", pid " +
                                                         std::to_string(getpid()) + ")");
     EXPECT_EQ(self.servedBy, fs::read_symlink("/proc/self/exe").filename());

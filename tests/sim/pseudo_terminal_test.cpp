@@ -1,84 +1,89 @@
 #include "platform/pseudo_terminal.h"
 
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <atomic>
+#include <cerrno>
+#include <filesystem>
 #include <fstream>
-#include <memory>
 
-#include "tests/sim/line_peer.h"
 #include "tests/support/comm_test_support.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using kaldo_test::Eventually;
+using kaldo_test::PortTest;
 using platform::PseudoTerminal;
-using sim_test::LinePeer;
 
-class PseudoTerminalTest : public ::testing::Test {
-protected:
-    std::string Read(PseudoTerminal& line, std::size_t count) {
-        std::string bytes;
-        Eventually([&] {
-            char buffer[256];
-            const auto result = line.Read(buffer, sizeof buffer);
-            bytes.append(buffer, result.bytes);
-            return bytes.size() >= count;
-        });
-        return bytes;
-    }
-
-    kaldo_test::TemporaryPortFolder folder_;
-};
-
-TEST_F(PseudoTerminalTest, LinksARawLineThatCarriesBytesBothWaysUntilItHangsUp) {
+// The port's end is opened with plain POSIX calls: the line is checked apart from the port layer.
+TEST_F(PortTest, APseudoTerminalLinksARawLineThatCarriesBytesBothWaysUntilItHangsUp) {
     PseudoTerminal line;
     ASSERT_EQ(line.Open(3), 0);
-    EXPECT_EQ(line.LinkPath(), folder_.Link(3));
-    EXPECT_EQ(std::filesystem::read_symlink(folder_.Link(3)), line.SlavePath());
+    EXPECT_EQ(line.LinkPath(), ports_.Link(3));
+    EXPECT_EQ(fs::read_symlink(ports_.Link(3)), line.SlavePath());
+    const auto openPeer = [&] {
+        return open(ports_.Link(3).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    };
+    int peer = openPeer();
+    bool hungUp = false;  // end of file or EIO, as for a pulled adapter
+    const auto peerReads = [&](std::size_t count) {
+        std::string got;
+        Eventually([&] {
+            char buffer[64];
+            const ssize_t n = read(peer, buffer, sizeof buffer);
+            got.append(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+            hungUp = n == 0 || (n < 0 && errno == EIO);
+            return got.size() >= count || hungUp;
+        });
+        return got;
+    };
 
-    // Raw before anyone opens it: no echo, no line editing, CR and LF as they are.
+    // Raw before anyone sets it: no echo, no line editing, CR and LF as they are.
     termios tio{};
-    const int slave = open(line.SlavePath().c_str(), O_RDONLY | O_NOCTTY);
-    ASSERT_EQ(tcgetattr(slave, &tio), 0);
-    close(slave);
+    ASSERT_EQ(tcgetattr(peer, &tio), 0);
     EXPECT_EQ(tio.c_lflag & (ECHO | ICANON | ISIG), 0u);
     EXPECT_EQ(tio.c_iflag & (ICRNL | IXON), 0u);
     EXPECT_EQ(tio.c_oflag & OPOST, 0u);
 
     std::atomic<bool> readable{false};
     line.WatchReadable([&] { readable = true; });
-    auto peer = std::make_unique<LinePeer>(folder_.Link(3));
-    peer->Send("100000\r");
+    ASSERT_EQ(write(peer, "100000\r", 7), 7);
     ASSERT_TRUE(Eventually([&] { return readable.load(); }));
-    EXPECT_EQ(Read(line, 7), "100000\r");
+    EXPECT_EQ(kaldo_test::Receive(line, 7), "100000\r");
     char none[8];
     EXPECT_TRUE(line.Read(none, sizeof none).wouldBlock);
     line.WatchReadable([] {});
-
     const std::string reply = "1000,a\r\n";
     EXPECT_EQ(line.Write(reply.data(), reply.size()).bytes, reply.size());
-    EXPECT_EQ(peer->Receive(reply.size()), reply);
+    EXPECT_EQ(peerReads(reply.size()), reply);
 
     // The port closing and opening again is not a hang-up of the line; HangUp is.
-    peer = std::make_unique<LinePeer>(folder_.Link(3));
+    close(peer);
+    peer = openPeer();
     EXPECT_EQ(line.Write("x", 1).bytes, 1u);
-    EXPECT_EQ(peer->Receive(1), "x");
+    EXPECT_EQ(peerReads(1), "x");
+    EXPECT_FALSE(hungUp);
     line.HangUp();
     EXPECT_FALSE(line.IsOpen());
-    EXPECT_TRUE(peer->WaitHangUp());
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder_.Link(3))));
+    peerReads(SIZE_MAX);
+    EXPECT_TRUE(hungUp);
+    close(peer);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(ports_.Link(3))));
 }
 
-TEST_F(PseudoTerminalTest, ReplacesAStaleLinkButNothingElse) {
-    std::filesystem::create_symlink("/dev/pts/no-such-terminal", folder_.Link(5));
-    std::ofstream(folder_.Link(6)) << "not a link";
+TEST_F(PortTest, APseudoTerminalReplacesAStaleLinkButNothingElse) {
+    fs::create_symlink("/dev/pts/no-such-terminal", ports_.Link(5));
+    std::ofstream(ports_.Link(6)) << "not a link";
     PseudoTerminal line;
     ASSERT_EQ(line.Open(5), 0);
-    EXPECT_EQ(std::filesystem::read_symlink(folder_.Link(5)), line.SlavePath());
+    EXPECT_EQ(fs::read_symlink(ports_.Link(5)), line.SlavePath());
     EXPECT_EQ(PseudoTerminal().Open(6), EEXIST);
-    EXPECT_TRUE(std::filesystem::is_regular_file(folder_.Link(6)));
+    EXPECT_TRUE(fs::is_regular_file(ports_.Link(6)));
 }
 
 }  // namespace

@@ -44,15 +44,14 @@ TEST_F(MainDialogTest, StartUpListsTheFoundPortsSelectsTheFirstAndHoldsNone) {
 }
 
 TEST_F(MainDialogTest, WithoutPortsTheListStaysEmptyAndSaysWhyAndUsbSetSaysNothing) {
-    kaldo_test::Pty pty;
-    for (const char* name : {"/COM4", "/COM6"}) {  // one device under two numbers: one reason
-        ASSERT_EQ(symlink(pty.slave().c_str(), (h.PortFolder() + name).c_str()), 0);
-    }
-    kaldo_test::HoldingProcess holder(pty.slave(), "ModemManager");
+    platform::PseudoTerminal line;  // one device under two numbers: one reason
+    ASSERT_EQ(line.Open(4), 0);
+    ASSERT_EQ(symlink(line.SlavePath().c_str(), (h.PortFolder() + "/COM6").c_str()), 0);
+    kaldo_test::HoldingProcess holder(line.SlavePath(), "ModemManager");
     ASSERT_TRUE(holder.held());
     testing::internal::CaptureStderr();
     h.Start();
-    const std::string why = pty.slave() + ": held by another program (ModemManager, pid " +
+    const std::string why = line.SlavePath() + ": held by another program (ModemManager, pid " +
                             std::to_string(holder.pid()) +
                             "). It lets go of a new device after a few seconds: start the tool "
                             "again then.";
