@@ -129,7 +129,3 @@ std::vector<int> QtPresenter::OpenMessageBoxIds() const {
     return boxes_.OpenIds();
 }
 
-bool QtPresenter::SaveScreenshot(UINT templateId, const QString& path) const {
-    DialogWindow* dialog = FindDialog(templateId);
-    return dialog != nullptr && dialog->grab().save(path, "PNG");
-}

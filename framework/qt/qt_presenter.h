@@ -42,8 +42,6 @@ public:
     std::vector<QWidget*> ControlWidgets(UINT templateId) const;  // in template order
     QMessageBox* MessageBoxWidget(int boxId) const;
     std::vector<int> OpenMessageBoxIds() const;
-    // Writes what the dialog's window shows (its client area and the edges it draws) as PNG.
-    bool SaveScreenshot(UINT templateId, const QString& path) const;
 
     // Any thread: runs task on the GUI thread, at once if called there, else when that thread
     // next waits in the framework's loop (woken for it if it sleeps).
