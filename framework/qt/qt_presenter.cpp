@@ -128,4 +128,3 @@ QMessageBox* QtPresenter::MessageBoxWidget(int boxId) const {
 std::vector<int> QtPresenter::OpenMessageBoxIds() const {
     return boxes_.OpenIds();
 }
-
