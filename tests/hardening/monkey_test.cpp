@@ -6,6 +6,7 @@
 // (comma-separated): the suite runs a short one, scripts/check a long one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <optional>
