@@ -11,10 +11,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <optional>
 #include <random>
+#include <string_view>
 #include <thread>
 
 #include "framework/dialog_template.h"
@@ -107,12 +107,6 @@ BEGIN_MESSAGE_MAP(ByteReceiver, CDialog)
 ON_MESSAGE(UWM_PORT_RXBYTE, &ByteReceiver::OnByte)
 ON_MESSAGE(kRunHere, &ByteReceiver::OnRun)
 END_MESSAGE_MAP()
-
-const bool kRegistered = [] {
-    RegisterDialogTemplate(DialogTemplate{
-        kReceiverDialog, WS_POPUP, 0, "Receiver", "MS Shell Dlg", 9, 0, 0, 100, 50, {}});
-    return true;
-}();
 
 // Floods line while receive() takes it. The writer waits a moment when the line is full: it
 // holds some 64 KiB, far more than a reader takes meanwhile, and the master's poll for room is
@@ -217,11 +211,10 @@ int main(int argc, char** argv) {
     std::size_t bytes = 300'000;
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
-        const bool isQt = std::strcmp(argv[i], "--qt") == 0;
-        const bool isIdle = std::strcmp(argv[i], "--idle") == 0;
-        qt = qt || isQt;
-        idle = idle || isIdle;
-        if (!isQt && !isIdle && std::sscanf(argv[i], "--bytes=%zu", &bytes) != 1) {
+        const std::string_view arg = argv[i];
+        qt = qt || arg == "--qt";
+        idle = idle || arg == "--idle";
+        if (arg != "--qt" && arg != "--idle" && std::sscanf(argv[i], "--bytes=%zu", &bytes) != 1) {
             argv[kept++] = argv[i];
         }
     }
@@ -235,6 +228,8 @@ int main(int argc, char** argv) {
     std::generate(g_flood.begin(), g_flood.end(),
                   [&] { return static_cast<std::uint8_t>(random() >> 24); });
 
+    RegisterDialogTemplate(DialogTemplate{
+        kReceiverDialog, WS_POPUP, 0, "Receiver", "MS Shell Dlg", 9, 0, 0, 100, 50, {}});
     kaldo_test::TemporaryPortFolder folder;
     platform::PseudoTerminal lines[2];  // COM1 for the monitor, COM2 for Python
     if (lines[0].Open(1) != 0 || lines[1].Open(2) != 0) {
