@@ -81,6 +81,9 @@ public:
                 Wait(Pause());
                 Check();
             }
+            if (Failed()) {
+                ADD_FAILURE() << Trail();
+            }
             h_.reset();  // closes whatever is still open, as the user would
         }
     }
@@ -277,7 +280,7 @@ private:
             closed = CloseErrorBox();
         }
         if (closed || !rest(20s)) {
-            ADD_FAILURE() << "the program did not become idle" << Trail();
+            ADD_FAILURE() << "the program did not become idle";
         }
     }
 
@@ -347,8 +350,7 @@ private:
         Query([&] {
             const auto& dlg = h_->dlg;
             // The text is cut at its line end while its box is open; the count only at the reset.
-            EXPECT_LE(static_cast<std::uint32_t>(dlg.m_strRx.GetLength()), dlg.m_nRxCount)
-                << Trail();
+            EXPECT_LE(static_cast<std::uint32_t>(dlg.m_strRx.GetLength()), dlg.m_nRxCount);
             last = dlg.m_strLastCommand.GetString();
             composed = dlg.m_nSequence;
         });
@@ -363,13 +365,13 @@ private:
         const auto late = [&](const std::optional<TimePoint>& since, Duration limit) {
             return since && now - std::max(*since, s_.lastEnd) > limit;
         };
-        EXPECT_FALSE(late(s_.readSince, kReadLimit)) << Trail();
-        EXPECT_FALSE(late(s_.setSince, kSetLimit)) << Trail();
-        EXPECT_LE(h_->presenter.Windows().size(), kMaxWindows) << Trail();
+        EXPECT_FALSE(late(s_.readSince, kReadLimit));
+        EXPECT_FALSE(late(s_.setSince, kSetLimit));
+        EXPECT_LE(h_->presenter.Windows().size(), kMaxWindows);
         if (const auto list = h_->agent.Control(kMain, IDC_COMBO_INTERVAL)) {
             const std::set<std::string> unique(list->items.begin(), list->items.end());
-            EXPECT_EQ(unique.size(), list->items.size()) << Trail();
-            EXPECT_LE(list->items.size(), kIntervalEntriesAtStart + s_.reads) << Trail();
+            EXPECT_EQ(unique.size(), list->items.size());
+            EXPECT_LE(list->items.size(), kIntervalEntriesAtStart + s_.reads);
         }
         h_->presenter.ForgetClosedBoxes();
     }
@@ -382,7 +384,7 @@ private:
             }
             lastBoxId_ = box.id;
             if (box.caption == kErrorCaption) {
-                EXPECT_TRUE(box.text.starts_with("WARNING:  ")) << box.text << Trail();
+                EXPECT_TRUE(box.text.starts_with("WARNING:  ")) << box.text;
             } else if (kReadEnds.contains(box.text)) {
                 s_.readSince.reset();
                 s_.readRequested = false;
@@ -392,7 +394,7 @@ private:
                 s_.setSince.reset();
                 s_.lastEnd = now;
             } else {
-                EXPECT_NE(kOtherTexts.find("|" + box.text + "|"), kOtherTexts.npos) << Trail();
+                EXPECT_NE(kOtherTexts.find("|" + box.text + "|"), kOtherTexts.npos) << box.text;
             }
         }
     }
@@ -433,20 +435,19 @@ private:
                 for (const std::string& bytes : Commands(received[seen].bytes)) {
                     const auto command = sensor_sim::ParseCommand(bytes);
                     if (!command) {
-                        ADD_FAILURE() << "malformed command " << bytes << Trail();
+                        ADD_FAILURE() << "malformed command " << bytes;
                         continue;
                     }
                     // Commands may overtake one another (a request sent while an earlier one
                     // waits behind a box), but each goes out once.
                     const auto sequence = std::stoul(command->sequence, nullptr, 16);
-                    EXPECT_TRUE(s_.sent.insert(sequence).second)
-                        << "sent twice " << bytes << Trail();
-                    EXPECT_LT(sequence, static_cast<unsigned long>(composed)) << bytes << Trail();
+                    EXPECT_TRUE(s_.sent.insert(sequence).second) << "sent twice " << bytes;
+                    EXPECT_LT(sequence, static_cast<unsigned long>(composed)) << bytes;
                     noteSet(*command);
                 }
             }
         }
-        EXPECT_LE(s_.sets.size(), s_.reads) << "sets after accepted reads" << Trail();
+        EXPECT_LE(s_.sets.size(), s_.reads) << "sets after accepted reads";
     }
 
     struct Session {
