@@ -105,8 +105,8 @@ def main():
             print("  ".join("-" * w for w in widths))
     for error in errors_of(headless) + errors_of(qt):
         print("failed:", error)
-    print("CPU per byte: the process's CPU time per byte (all threads); under load the rates drop")
-    print("first (see runq_wait_cores in the JSON).")
+    print("CPU per byte: the process's CPU time per byte (all threads); under load (see the last")
+    print("column) the rates drop first.")
 
 
 if __name__ == "__main__":

@@ -1,36 +1,30 @@
 // Start-up: from starting the program to its main dialog shown and first painted, with the port
 // probe (a pseudo-terminal linked as COM1 plays the sensor). Each run starts this program again as
-// a child that runs what the tool's main does, reports the times on descriptor 3 and closes the
-// dialog.
+// a child that runs what the tool's main does, prints the times and closes the dialog.
 //
 // Usage: kaldo-bench-startup [runs]
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QEvent>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "framework/framework.h"
 #include "framework/qt/qt_presenter.h"
 #include "framework/win_main.h"
+#include "platform/pseudo_terminal.h"
 #include "res/resource.h"
-#include "tests/bench/port_lines.h"
-
-extern char** environ;
+#include "tests/support/port_folder.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr const char* kChildFlag = "--startup-child";
-constexpr int kReportFd = 3;
 Clock::time_point g_spawned;
+bool g_reported = false;
 
 double MillisecondsSinceSpawned() {
     return std::chrono::duration<double, std::milli>(Clock::now() - g_spawned).count();
@@ -51,11 +45,10 @@ protected:
         if (event->type() == QEvent::Show && shownMs_ == 0) {
             shownMs_ = MillisecondsSinceSpawned();
         } else if (event->type() == QEvent::Paint && shownMs_ > 0) {
-            const std::string report = "startup_ms " + std::to_string(shownMs_) + " painted_ms " +
-                                       std::to_string(MillisecondsSinceSpawned()) + "\n";
-            [[maybe_unused]] const auto written = write(kReportFd, report.data(), report.size());
-            close(kReportFd);
+            std::printf("startup_ms %f painted_ms %f\n", shownMs_, MillisecondsSinceSpawned());
+            std::fflush(stdout);
             shownMs_ = -1;
+            g_reported = true;
             ::PostMessage(AfxGetApp()->m_pMainWnd->GetSafeHwnd(), WM_CLOSE, 0, 0);
         }
         return false;
@@ -72,51 +65,28 @@ void WatchForTheMainDialog() {
 }
 Q_COREAPP_STARTUP_FUNCTION(WatchForTheMainDialog)
 
-// Starts one child and returns its report; empty if it gave none.
-std::string RunOnce() {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        return {};
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], kReportFd);
-    const std::string spawned = std::to_string(Clock::now().time_since_epoch().count());
-    const char* argv[] = {"/proc/self/exe", kChildFlag, spawned.c_str(), nullptr};
-    pid_t pid = -1;
-    const int err =
-        posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char**>(argv), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    std::string report;
-    char buffer[256];
-    for (ssize_t n = 0; err == 0 && (n = read(fds[0], buffer, sizeof buffer)) > 0;) {
-        report.append(buffer, static_cast<std::size_t>(n));
-    }
-    close(fds[0]);
-    if (err == 0) {
-        waitpid(pid, nullptr, 0);
-    }
-    return report;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], kChildFlag) == 0) {
         g_spawned = Clock::time_point(Clock::duration(std::strtoll(argv[2], nullptr, 10)));
-        return AfxWinMain(1, argv);
+        return AfxWinMain(1, argv) == 0 && g_reported ? 0 : 1;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    PortLines sensor(1);
+    kaldo_test::TemporaryPortFolder folder;
+    platform::PseudoTerminal sensor;
+    if (sensor.Open(1) != 0) {
+        std::fprintf(stderr, "cannot link COM1\n");
+        return 1;
+    }
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe");
     for (int run = 0; run < (argc > 1 ? std::atoi(argv[1]) : 10); ++run) {
-        const std::string report = RunOnce();
-        if (report.empty()) {
+        const std::string child = "exec '" + self + "' " + kChildFlag + " " +
+                                  std::to_string(Clock::now().time_since_epoch().count());
+        if (std::system(child.c_str()) != 0) {
             std::fprintf(stderr, "run %d: the main dialog was never shown\n", run + 1);
             return 1;
         }
-        std::fputs(report.c_str(), stdout);
-        std::fflush(stdout);
     }
     return 0;
 }
