@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <list>
 #include <memory>
 #include <string>
 #include <thread>
@@ -20,22 +21,14 @@
 #include "tools/sensor-sim/simulated_sensor.h"
 #include "ui/main_dialog.h"
 
-// The main dialog with a way in for tests: functions run on its own thread, and its protected
-// handlers reachable.
+// The main dialog running on its own thread the function lParam points to.
 class TestableDialog : public CKaldoSensorSettingDlg {
 public:
     static constexpr UINT kRunOnUiThread = WM_APP + 1;
-    static constexpr UINT kPostToUiThread = WM_APP + 2;
-    using CKaldoSensorSettingDlg::CheckSettingsForSet;
 
 protected:
     LRESULT OnRunOnUiThread(WPARAM, LPARAM lParam) {
         (*reinterpret_cast<std::function<void()>*>(lParam))();
-        return 0;
-    }
-    LRESULT OnPostToUiThread(WPARAM, LPARAM lParam) {
-        std::unique_ptr<std::function<void()>> f(reinterpret_cast<std::function<void()>*>(lParam));
-        (*f)();
         return 0;
     }
     DECLARE_MESSAGE_MAP()
@@ -93,8 +86,8 @@ public:
 
     // Queues f for the user-interface thread and lets everything settle; f may open a box.
     void Post(std::function<void()> f) {
-        PostMessage(dlg.GetSafeHwnd(), TestableDialog::kPostToUiThread, 0,
-                    reinterpret_cast<LPARAM>(new std::function<void()>(std::move(f))));
+        PostMessage(dlg.GetSafeHwnd(), TestableDialog::kRunOnUiThread, 0,
+                    reinterpret_cast<LPARAM>(&posted_.emplace_back(std::move(f))));
         ASSERT_TRUE(time.Settle());
     }
 
@@ -155,5 +148,6 @@ private:
     kaldo_test::TemporaryPortFolder folder_;
     CWinApp app_;
     std::vector<std::unique_ptr<sensor_sim::SimulatedSensor>> sensors_;
+    std::list<std::function<void()>> posted_;  // may still run while the test goes on
     std::unique_ptr<UiThread> ui_;
 };
