@@ -10,15 +10,14 @@
 
 namespace {
 
-class CliTest : public kaldo_test::PortTest {
-protected:
-    static int InProcess(const std::vector<std::string>& args, std::string& err) {
-        testing::internal::CaptureStderr();
-        const int code = cli::Run(args);
-        err = testing::internal::GetCapturedStderr();
-        return code;
-    }
-};
+int InProcess(const std::vector<std::string>& args, std::string& err) {
+    testing::internal::CaptureStderr();
+    const int code = cli::Run(args);
+    err = testing::internal::GetCapturedStderr();
+    return code;
+}
+
+using CliTest = kaldo_test::PortTest;
 
 TEST_F(CliTest, BadArgumentsHeldAndMissingPortsEndBeforeAnyExchange) {
     platform::PseudoTerminal line;

@@ -31,6 +31,14 @@ bool Poll(Cond cond) {
     return true;
 }
 
+std::atomic<bool> modalEnded{false};
+
+// The id of the message box on screen, or 0 (GUI thread).
+int ShownBoxId() {
+    const std::vector<int> ids = Presenter().OpenMessageBoxIds();
+    return !ids.empty() && Presenter().MessageBoxWidget(ids.back())->isVisible() ? ids.back() : 0;
+}
+
 }  // namespace
 
 QtPresenter& Presenter() {
@@ -79,10 +87,6 @@ bool WaitOnGui(const std::function<bool()>& cond) {
     return taken && met;
 }
 
-namespace {
-std::atomic<bool> modalEnded{false};
-}  // namespace
-
 INT_PTR RunWithScript(CDialog& dialog, const std::function<void()>& script) {
     modalEnded = false;
     std::thread driver([&] {
@@ -109,16 +113,6 @@ INT_PTR RunWithScript(CDialog& dialog, const std::function<void()>& script) {
 bool WaitUntilEnded() {
     return Poll([] { return modalEnded.load(); });
 }
-
-namespace {
-
-// The id of the message box on screen, or 0 (GUI thread).
-int ShownBoxId() {
-    const std::vector<int> ids = Presenter().OpenMessageBoxIds();
-    return !ids.empty() && Presenter().MessageBoxWidget(ids.back())->isVisible() ? ids.back() : 0;
-}
-
-}  // namespace
 
 int WaitForBox() {
     int id = 0;

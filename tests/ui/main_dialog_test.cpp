@@ -21,11 +21,7 @@ protected:
     bool FreeForOthers(const char* name) {
         HANDLE other = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_OVERLAPPED, nullptr);
-        if (other == INVALID_HANDLE_VALUE) {
-            return false;
-        }
-        CloseHandle(other);
-        return true;
+        return other != INVALID_HANDLE_VALUE && CloseHandle(other);
     }
 };
 
@@ -131,13 +127,18 @@ TEST_F(MainDialogTest, ModeButtonsSwapWhichVariantFieldsMayBeEdited) {
     EXPECT_EQ(fields(), (std::vector<bool>{true, true, false, false, false, false}));
 }
 
+// The exchange takes the fields in the dialog's order and stops at the first that fails.
 TEST_F(MainDialogTest, EnterEndsTheProgramUnlessAnIntegerFieldFails) {
     h.Start();
+    h.agent.Type(kMain, IDC_EDIT_HIGH_ALARM, " -900 ");  // blanks around a sign and digits
     h.agent.Type(kMain, IDC_EDIT_LOW_ALARM, "low");
+    h.agent.Type(kMain, IDC_EDIT_APP_EUI, "00AA");
     h.agent.PressEnter(kMain);
     ASSERT_TRUE(h.time.Settle());
     h.ExpectBox("Please enter an integer.");
     EXPECT_TRUE(h.agent.IsShown(kMain));
+    EXPECT_EQ(h.dlg.m_nHighAlarm, -900);
+    EXPECT_NE(h.dlg.m_strAppEui, "00AA");
 
     h.agent.Type(kMain, IDC_EDIT_LOW_ALARM, "-20");
     h.agent.PressEnter(kMain);

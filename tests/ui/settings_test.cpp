@@ -95,17 +95,4 @@ TEST_F(SettingsTest, ParseReplyFillsTheSelectedVariantAndTheIntervalListFollows)
     EXPECT_EQ(h.agent.Text(kMain, IDC_EDIT_ADDRESS), "1");
 }
 
-// The exchange takes the fields in the dialog's order and stops at the first that fails: the ones
-// before it are taken, the ones after it are not.
-TEST_F(SettingsTest, ANonIntegerStopsTheExchangeAfterTheFieldsBeforeIt) {
-    h.agent.Type(kMain, IDC_EDIT_HIGH_ALARM, " -900 ");  // blanks around a sign and digits
-    h.agent.Type(kMain, IDC_EDIT_LOW_ALARM, "x");
-    h.agent.Type(kMain, IDC_EDIT_APP_EUI, "00AA");
-    ASSERT_TRUE(h.time.Settle());
-    h.Post([&] { h.dlg.UpdateData(TRUE); });
-    h.ExpectBox("Please enter an integer.");
-    EXPECT_EQ(h.dlg.m_nHighAlarm, -900);
-    EXPECT_NE(h.dlg.m_strAppEui, "00AA");
-}
-
 }  // namespace
