@@ -17,7 +17,6 @@ class MainDialogTest : public ::testing::Test {
 protected:
     ToolHarness h;
 
-    bool Enabled(int id) { return h.agent.Control(kMain, id)->IsEnabled(); }
     bool FreeForOthers(const char* name) {
         HANDLE other = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_OVERLAPPED, nullptr);
@@ -108,23 +107,23 @@ TEST_F(MainDialogTest, AFailedReopenLeavesNoPortYetTheReadRunsItsCourse) {
 TEST_F(MainDialogTest, ModeButtonsSwapWhichVariantFieldsMayBeEdited) {
     h.Start();
     // The LoRaWAN fields, then the NB ones; the read-only fields never open.
-    auto fields = [&] {
+    const std::vector<bool> loraWan{true, true, false, false, false, false};
+    const std::vector<bool> nb{false, false, true, true, false, false};
+    for (const auto& [radio, expected] :
+         {std::pair{0, loraWan}, {IDC_RADIO_NB, nb}, {IDC_RADIO_LORAWAN, loraWan}}) {
+        SCOPED_TRACE(radio);
+        if (radio != 0) {
+            h.Click(radio);
+        }
         std::vector<bool> enabled;
         for (int id : {IDC_EDIT_APP_EUI, IDC_EDIT_APP_KEY, IDC_EDIT_SERVER_IP, IDC_EDIT_SERVER_PORT,
                        IDC_EDIT_FREQUENCY, IDC_EDIT_IMEI}) {
-            enabled.push_back(Enabled(id));
+            enabled.push_back(h.agent.Control(kMain, id)->IsEnabled());
         }
-        return enabled;
-    };
-    EXPECT_TRUE(h.agent.Control(kMain, IDC_RADIO_LORAWAN)->checked);
-    EXPECT_EQ(fields(), (std::vector<bool>{true, true, false, false, false, false}));
-    h.Click(IDC_RADIO_NB);
-    EXPECT_FALSE(h.dlg.m_bLoraWan);
-    EXPECT_FALSE(h.agent.Control(kMain, IDC_RADIO_LORAWAN)->checked);
-    EXPECT_EQ(fields(), (std::vector<bool>{false, false, true, true, false, false}));
-    h.Click(IDC_RADIO_LORAWAN);
-    EXPECT_TRUE(h.dlg.m_bLoraWan);
-    EXPECT_EQ(fields(), (std::vector<bool>{true, true, false, false, false, false}));
+        EXPECT_EQ(enabled, expected);
+        EXPECT_EQ(h.dlg.m_bLoraWan, expected[0]);
+        EXPECT_EQ(h.agent.Control(kMain, IDC_RADIO_LORAWAN)->checked, expected[0]);
+    }
 }
 
 // The exchange takes the fields in the dialog's order and stops at the first that fails.
