@@ -14,18 +14,14 @@ namespace qt_test {
 namespace {
 
 const char* WidgetClassOf(const ControlTemplate& control) {
-    if (control.windowClass == kStaticClass) {
-        return "QLabel";
-    }
-    if (control.windowClass == kButtonClass) {
-        const auto type = control.style & BS_TYPEMASK;
-        return type == BS_GROUPBOX          ? "QGroupBox"
-               : type == BS_AUTORADIOBUTTON ? "QRadioButton"
-                                            : "QPushButton";
-    }
-    return control.windowClass == kEditClass       ? "QLineEdit"
+    const auto type = control.style & BS_TYPEMASK;
+    return control.windowClass == kStaticClass     ? "QLabel"
+           : control.windowClass == kEditClass     ? "QLineEdit"
            : control.windowClass == kComboBoxClass ? "QComboBox"
-                                                   : "QProgressBar";
+           : control.windowClass != kButtonClass   ? "QProgressBar"
+           : type == BS_GROUPBOX                   ? "QGroupBox"
+           : type == BS_AUTORADIOBUTTON            ? "QRadioButton"
+                                                   : "QPushButton";
 }
 
 void ExpectBuiltFromTemplate(CDialog& dialog, UINT templateId) {

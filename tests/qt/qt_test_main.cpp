@@ -1,6 +1,5 @@
-// The GUI tests run on Qt's offscreen platform, with the Qt presenter installed for the whole
-// run; the test's thread owns the QApplication and is the user-interface thread. The ports are
-// those of a private port folder: none, unless a test links a simulated sensor there.
+// Qt's offscreen platform and presenter for the whole run; the test's thread owns the QApplication
+// and is the user-interface thread. Ports come from a private, empty port folder.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -1,6 +1,5 @@
-// Test support: the tool's main dialog on a user-interface thread of its own, shown through the
-// headless presenter, with a private port folder, under virtual time; simulated sensors can be
-// linked as COM ports of that folder.
+// Test support: the tool's main dialog on its own user-interface thread, shown through the headless
+// presenter, under virtual time, with a private port folder for simulated sensors' COM links.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -32,9 +32,7 @@ protected:
         h.OpenPort();
     }
     void Silence(bool silent) {
-        auto options = sensor->Options();
-        options.silent = silent;
-        sensor->SetOptions(options);
+        sensor->SetOptions(With([&](auto& o) { o.silent = silent; }));
     }
     std::vector<std::string> Commands() const {
         std::vector<std::string> commands;
