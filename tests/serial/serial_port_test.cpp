@@ -216,7 +216,7 @@ TEST_F(SerialPortTest, EveryPortEventTellsCtsBeforeTheBytesAndAZeroByteIsDeliver
     EXPECT_EQ(received(), std::string("<CTS>ab\0c<CTS>\xff", 15));
 }
 
-TEST_F(SerialPortTest, PurgeBeforeAWriteDropsUnreadBytes) {
+TEST_F(SerialPortTest, PurgeBeforeAWriteDropsUnreadBytesAndAMessageGoesOutOnce) {
     auto& line = Line(3);
     ASSERT_TRUE(Open(3));
     Send(line, "stale");
@@ -227,6 +227,9 @@ TEST_F(SerialPortTest, PurgeBeforeAWriteDropsUnreadBytes) {
     });
     EXPECT_EQ(line.UnreadByPort(), 0u);
     EXPECT_EQ(Receive(line), "100000");
+    // A second wake for the message already taken writes nothing.
+    Run([&] { port->FlushWrite(); });
+    EXPECT_EQ(Receive(line), "");
 }
 
 TEST_F(SerialPortTest, ReopeningOrAStopWithAWriteEndsTheMonitorFirstWithExitCode100) {
