@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <deque>
 #include <map>
 #include <optional>
 #include <random>
@@ -77,12 +76,10 @@ public:
             StartSession();
             const long end = std::min(actions, action_ + Between(200, 3000));
             for (; action_ < end && h_->agent.IsShown(kMain) && !Failed(); ++action_) {
+                SCOPED_TRACE(::testing::Message() << "seed " << seed_ << ", action " << action_);
                 RandomAction();
                 Wait(Pause());
                 Check();
-            }
-            if (Failed()) {
-                ADD_FAILURE() << Trail();
             }
             h_.reset();  // closes whatever is still open, as the user would
         }
@@ -187,7 +184,6 @@ private:
         h_->Start();
         s_.lastEnd = h_->time.Now();
         if (Chance(0.8)) {
-            Note("open the port");
             h_->agent.Click(kMain, IDC_BUTTON_USB_SET);
             Wait();
         }
@@ -205,7 +201,6 @@ private:
         // sometimes an older one still on the screen.
         if (!open.empty() && (open.size() > 6 || Chance(0.35))) {
             const int id = Chance(0.85) ? open.back() : OneOf(open);
-            Note("close box " + std::to_string(id));
             ::CloseMessageBox(id, IDOK);
             return;
         }
@@ -214,7 +209,6 @@ private:
             constexpr int kButtons[] = {IDC_BUTTON_SENSOR_INITIAL, IDC_BUTTON_SENSOR_SET,
                                         IDC_BUTTON_USB_SET, IDC_RADIO_LORAWAN, IDC_RADIO_NB};
             const int button = kButtons[pick < 6 ? pick % 2 : pick - 4];
-            Note("click " + std::to_string(button));
             if (button == IDC_BUTTON_SENSOR_INITIAL && a.Dialog(kMain)->IsEnabled()) {
                 Query([&] { s_.readRequested = s_.readRequested || h_->dlg.m_bPortOpen; });
             }
@@ -224,27 +218,21 @@ private:
                 {IDC_EDIT_HIGH_ALARM, IDC_EDIT_LOW_ALARM, IDC_EDIT_APP_EUI, IDC_EDIT_APP_KEY,
                  IDC_EDIT_SERVER_IP, IDC_EDIT_SERVER_PORT, IDC_EDIT_FREQUENCY, IDC_EDIT_ADDRESS,
                  IDC_COMBO_BAUDRATE, IDC_COMBO_COM_PORT, IDC_EDIT_PROGRESS_TEXT});
-            const std::string text = Text(control);
-            Note("type into " + std::to_string(control) + ": " + text.substr(0, 40));
-            a.Type(control == IDC_EDIT_PROGRESS_TEXT ? kProgress : kMain, control, text);
+            a.Type(control == IDC_EDIT_PROGRESS_TEXT ? kProgress : kMain, control, Text(control));
         } else if (pick == 14) {
             const int list =
                 OneOf<int>({IDC_COMBO_INTERVAL, IDC_COMBO_BAUDRATE, IDC_COMBO_COM_PORT});
             const int index = static_cast<int>(Between(-1, 9));
-            Note("pick " + std::to_string(index) + " in " + std::to_string(list));
             a.Pick(kMain, list, index);
         } else if (pick < 17 || (pick == 19 && Chance(0.01))) {
             // Keys on the progress dialog; now and then on the main one, ending the program.
             const UINT dialog = pick < 17 ? kProgress : kMain;
             const long key = Between(0, 2);
-            Note("key " + std::to_string(key) + " on " + std::to_string(dialog));
             key == 0 ? a.PressEnter(dialog) : key == 1 ? a.PressEscape(dialog) : a.CloseBox(dialog);
         } else if (pick < 19) {
             auto* sensor = OneOf(s_.sensors);
             const long what =
                 !sensor->IsConnected() && Chance(0.7) ? 0 : std::min(Between(1, 5), 3L);
-            constexpr const char* kWhat[] = {"reconnect", "hang up", "new settings", "options"};
-            Note(kWhat[what] + (" on " + sensor->LinkPath()));
             if (what == 0) {
                 EXPECT_EQ(sensor->Reconnect(), 0);
             } else if (what == 1) {
@@ -254,8 +242,6 @@ private:
             } else {
                 sensor->SetOptions(RandomOptions(sensor->Options().variant));
             }
-        } else {
-            Note("wait");
         }
     }
 
@@ -303,7 +289,7 @@ private:
                 return;
             }
             if (steps == 1000 || Failed()) {
-                ADD_FAILURE() << "the dialog does not answer" << Trail();
+                ADD_FAILURE() << "the dialog does not answer";
                 std::abort();  // f still refers to this frame
             }
             step = CloseErrorBox() ? 0ms : 1ms;
@@ -321,22 +307,6 @@ private:
 
     // ---- the checks ----
     static bool Failed() { return ::testing::Test::HasFailure(); }
-
-    void Note(const std::string& what) {
-        trail_.push_back("#" + std::to_string(action_) + " t=" +
-                         std::to_string((h_->time.Now() - TimePoint{}) / 1ms) + "ms " + what);
-        if (trail_.size() > 40) {
-            trail_.pop_front();
-        }
-    }
-
-    std::string Trail() const {
-        std::string trail = "\nseed " + std::to_string(seed_) + ", last actions:\n";
-        for (const auto& line : trail_) {
-            trail += "  " + line + "\n";
-        }
-        return trail;
-    }
 
     void Check() {
         // Once the dialog has gone there is nothing left to ask it.
@@ -468,7 +438,6 @@ private:
     std::unique_ptr<ToolHarness> h_;
     Session s_;
     int lastBoxId_ = 0;
-    std::deque<std::string> trail_;
 };
 
 class MonkeyTest : public ::testing::TestWithParam<std::uint32_t> {};
