@@ -139,12 +139,6 @@ bool WaitHub::Wait(std::unique_lock<std::mutex>& lock, const std::function<bool(
         if (deadline && Now() >= *deadline) {
             break;
         }
-        if (virtual_ && autoAdvance_) {
-            TryAdvanceLocked();
-            if (deadline && Now() >= *deadline) {
-                continue;
-            }
-        }
         self.poked.store(false, std::memory_order_relaxed);
         lock.unlock();
         const bool poked = SpinUntilPoked(self.poked);
@@ -226,12 +220,11 @@ std::optional<TimePoint> WaitHub::SettleDeadline() const {
     return std::nullopt;
 }
 
-void WaitHub::UseVirtualClock(bool autoAdvance) {
+void WaitHub::UseVirtualClock() {
     auto lock = Lock();
     if (!virtual_) {
         virtualNow_.store(SteadyClock::now().time_since_epoch().count());
     }
-    autoAdvance_ = autoAdvance;
     virtual_ = true;
     NotifyLocked();
 }
@@ -239,7 +232,6 @@ void WaitHub::UseVirtualClock(bool autoAdvance) {
 void WaitHub::UseSteadyClock() {
     auto lock = Lock();
     virtual_ = false;
-    autoAdvance_ = false;
     // Sleepers without a real deadline must take up their deadlines on the real clock.
     WakeLocked(true);
 }
@@ -285,17 +277,6 @@ std::optional<TimePoint> WaitHub::EarliestDeadlineLocked() {
         consider(next());
     }
     return earliest;
-}
-
-void WaitHub::TryAdvanceLocked() {
-    if (!IsIdleLocked()) {
-        return;
-    }
-    auto next = EarliestDeadlineLocked();
-    if (next && next->time_since_epoch().count() > virtualNow_.load()) {
-        virtualNow_.store(next->time_since_epoch().count());
-        NotifyLocked();
-    }
 }
 
 bool WaitHub::WaitIdleLocked(std::unique_lock<std::mutex>& lock,

@@ -70,9 +70,8 @@ public:
     // moment later, so virtual time waits a short settle time before it calls the line quiet.
     void NoteLineActivity();
 
-    // Virtual time. With autoAdvance the clock jumps to the next deadline whenever the system
-    // is idle; without it only AdvanceBy moves it.
-    void UseVirtualClock(bool autoAdvance);
+    // Virtual time: only AdvanceBy moves the clock.
+    void UseVirtualClock();
     void UseSteadyClock();
     bool IsVirtual() const { return virtual_.load(); }
 
@@ -96,7 +95,6 @@ private:
     void WakeLocked(bool everyone);
     bool IsIdleLocked();
     std::optional<TimePoint> EarliestDeadlineLocked();
-    void TryAdvanceLocked();
     bool WaitIdleLocked(std::unique_lock<std::mutex>& lock, std::chrono::milliseconds realTimeout);
     std::optional<TimePoint> SettleDeadline() const;
 
@@ -111,7 +109,6 @@ private:
     SourceId nextSourceId_ = 1;
 
     std::atomic<bool> virtual_{false};
-    bool autoAdvance_ = false;
     std::atomic<SteadyClock::rep> virtualNow_{0};
     std::atomic<SteadyClock::rep> lastLineActivity_{0};
 };

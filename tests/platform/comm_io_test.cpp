@@ -30,7 +30,7 @@ protected:
     }
     // On the virtual clock, with these timeouts.
     WaitHub& Timeouts(DWORD readMultiplier, DWORD readConstant, DWORD writeConstant) {
-        WaitHub::Instance().UseVirtualClock(false);
+        WaitHub::Instance().UseVirtualClock();
         COMMTIMEOUTS t{0, readMultiplier, readConstant, 0, writeConstant};
         EXPECT_EQ(SetCommTimeouts(port_, &t), TRUE);
         return WaitHub::Instance();

@@ -35,7 +35,7 @@ private:
 // Virtual time for the test's lifetime; time moves only when the test advances it.
 class VirtualTime {
 public:
-    VirtualTime() { platform::WaitHub::Instance().UseVirtualClock(false); }
+    VirtualTime() { platform::WaitHub::Instance().UseVirtualClock(); }
     ~VirtualTime() {
         framework::WaitForWorkerThreads();
         platform::WaitHub::Instance().UseSteadyClock();
