@@ -47,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     text[size] = '\0';
     DCB zeros;
     DCB ones;
-    std::memset(&zeros, 0x00, sizeof zeros);
-    std::memset(&ones, 0xFF, sizeof ones);
+    std::memset(static_cast<void*>(&zeros), 0x00, sizeof zeros);
+    std::memset(static_cast<void*>(&ones), 0xFF, sizeof ones);  // every bit of every field
     if (Breaks(text.get(), zeros) || Breaks(text.get(), ones)) {
         __builtin_trap();
     }
