@@ -4,6 +4,8 @@
 // a user agent) and Qt 6 (real widgets).
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +14,12 @@
 #include "platform/wait_hub.h"
 
 constexpr COLORREF CLR_DEFAULT = 0xFF000000;
+
+// How long the user may make an edit's text, as on Windows: its limit (30000 when none was set),
+// or the length of a longer text the program put there. Text the program sets is never cut.
+inline std::size_t EditTypingLimit(int limit, std::size_t shownLength) {
+    return std::max<std::size_t>(limit > 0 ? static_cast<std::size_t>(limit) : 30000, shownLength);
+}
 
 // The visible state of one window (a dialog or a control).
 struct WindowState {

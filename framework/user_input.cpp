@@ -62,11 +62,7 @@ void Click(WindowData& control) {
 void SetText(WindowData& control, const std::string& text) {
     CWnd::FromHandle(control.hwnd)->SetFocus();
     if (control.windowClass == kEditClass) {
-        // The limit holds for typing: the user cannot make the text longer than the limit, nor
-        // than the program made it.
-        const std::size_t limit =
-            std::max(control.limit > 0 ? static_cast<std::size_t>(control.limit) : 30000,
-                     control.text.size());
+        const std::size_t limit = EditTypingLimit(control.limit, control.text.size());
         ::SendMessage(control.hwnd, WM_SETTEXT, 0,
                       reinterpret_cast<LPARAM>(text.substr(0, limit).c_str()));
         Notify(control, EN_CHANGE);

@@ -10,12 +10,8 @@
 
 namespace {
 
-// What an edit holds when no limit was set, as on Windows.
-constexpr int kDefaultLimit = 30000;
-
-// An edit's limit holds for typing only, as on Windows: the user cannot make the text longer
-// than the limit, nor than the program made it; text the program sets is never cut. (Qt's own
-// maximum length would cut it, and setting it moves the cursor.)
+// An edit's limit holds for typing only (EditTypingLimit). Qt's own maximum length would cut
+// text the program sets, and setting it moves the cursor.
 class TypingLimit final : public QValidator {
 public:
     using QValidator::QValidator;
@@ -23,7 +19,8 @@ public:
     void SetShownLength(qsizetype length) { shown_ = length; }
 
     State validate(QString& input, int& pos) const override {
-        const qsizetype allowed = std::max<qsizetype>(limit_, shown_);
+        const auto allowed =
+            static_cast<qsizetype>(EditTypingLimit(limit_, static_cast<std::size_t>(shown_)));
         // What does not fit is dropped from the end of what was just typed or pasted.
         const int cut = static_cast<int>(std::min<qsizetype>(input.size() - allowed, pos));
         if (cut > 0) {
@@ -34,7 +31,7 @@ public:
     }
 
 private:
-    int limit_ = kDefaultLimit;
+    int limit_ = 0;  // none set
     qsizetype shown_ = 0;
 };
 
@@ -51,7 +48,7 @@ public:
     void Apply(const WindowState& state) override {
         edit_->setFrame((state.style & WS_BORDER) != 0);
         edit_->setReadOnly((state.style & ES_READONLY) != 0);
-        limit_->SetLimit(state.limit > 0 ? state.limit : kDefaultLimit);
+        limit_->SetLimit(state.limit);
         // Keys the framework has not taken in yet stay, and so do the cursor and the selection.
         if (values_.Ahead(state)) {
             return;
