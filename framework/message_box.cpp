@@ -33,7 +33,7 @@ std::string ModuleBaseName() {
         return "Application";
     }
     std::string name(path);
-    name = name.substr(name.find_last_of('/') + 1);
+    name = name.substr(name.find_last_of("/\\") + 1);
     if (const auto dot = name.find_last_of('.'); dot != std::string::npos && dot > 0) {
         name.resize(dot);
     }

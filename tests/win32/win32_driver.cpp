@@ -1,0 +1,148 @@
+#include "tests/win32/win32_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "framework/win32/bridge.h"
+#include "res/resource.h"
+
+namespace win32_test {
+namespace {
+
+// Polls cond until it holds or the patience runs out.
+template <typename Cond>
+bool Poll(Cond cond) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(2ms);
+    }
+    return true;
+}
+
+std::atomic<bool> modalEnded{false};
+
+}  // namespace
+
+bool RunOnUi(const std::function<void()>& fn) {
+    struct Call {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool started = false, finished = false, dropped = false;
+    };
+    auto call = std::make_shared<Call>();
+    win32::RunOnUiThread([call, &fn] {
+        {
+            std::lock_guard lock(call->mutex);
+            if (call->dropped) {
+                return;  // the caller gave up; fn's captures may be gone
+            }
+            call->started = true;
+        }
+        fn();
+        std::lock_guard lock(call->mutex);
+        call->finished = true;
+        call->done.notify_all();
+    });
+    std::unique_lock lock(call->mutex);
+    if (!call->done.wait_for(lock, kPatience, [&] { return call->finished; })) {
+        if (!call->started) {
+            call->dropped = true;
+            ADD_FAILURE() << "the user-interface thread did not take the call";
+            return false;
+        }
+        call->done.wait(lock, [&] { return call->finished; });
+    }
+    return true;
+}
+
+bool WaitOnUi(const std::function<bool()>& cond) {
+    bool taken = true;
+    const bool met = Poll([&] {
+        bool result = false;
+        taken = RunOnUi([&] { result = cond(); });
+        return !taken || result;
+    });
+    return taken && met;
+}
+
+INT_PTR RunWithScript(CDialog& dialog, const std::function<void()>& script) {
+    modalEnded = false;
+    std::thread driver([&] {
+        HWND window = nullptr;
+        if (!WaitOnUi([&] {
+                window = dialog.m_hWnd;
+                return window != nullptr && dialog.IsWindowVisible();
+            })) {
+            ADD_FAILURE() << "the dialog was not shown";
+        } else {
+            script();
+        }
+        if (window != nullptr) {
+            ::PostMessage(window, WM_COMMAND, IDCANCEL, 0);
+        }
+    });
+    const INT_PTR result = dialog.DoModal();
+    modalEnded = true;
+    driver.join();
+    return result;
+}
+
+bool WaitUntilEnded() {
+    return Poll([] { return modalEnded.load(); });
+}
+
+screen::Window Item(const std::string& caption, int id) {
+    screen::Window dialog = nullptr;
+    Poll([&] { return (dialog = screen::Dialog(caption)) != nullptr; });
+    return dialog != nullptr ? screen::Item(dialog, id) : nullptr;
+}
+
+bool Acknowledge(const std::string& text, const std::string& caption) {
+    screen::Box shown;
+    const bool found = Poll([&] {
+        for (const screen::Box& box : screen::Boxes()) {
+            if (box.text == text) {
+                shown = box;
+                return true;
+            }
+        }
+        return false;
+    });
+    if (!found) {
+        ADD_FAILURE() << "no box saying " << text;
+        return false;
+    }
+    if (!caption.empty()) {
+        EXPECT_EQ(shown.caption, caption);
+    }
+    screen::Click(screen::Item(shown.window, IDOK));
+    return true;
+}
+
+BEGIN_MESSAGE_MAP(ProbeProgressDialog, CDialog)
+ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+ProbeProgressDialog::ProbeProgressDialog() : CDialog(IDD_SENSOR_PROGRESS) {}
+
+BOOL ProbeProgressDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+    CWnd* bar = GetDlgItem(IDC_PROGRESS_BAR);
+    bar->SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 500));
+    bar->SendMessage(PBM_SETPOS, 300);
+    SetTimer(1, 10, nullptr);
+    return TRUE;
+}
+
+void ProbeProgressDialog::OnTimer(UINT_PTR) {
+    ++ticks;
+}
+
+}  // namespace win32_test
