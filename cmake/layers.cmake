@@ -16,3 +16,13 @@ function(kaldo_layer_headers target folder)
     target_include_directories(${target} PUBLIC ${root})
   endif()
 endfunction()
+
+# kaldo_system_headers(<target> <folder> <subfolder>): the headers of <folder>/<subfolder> are
+# included as "<folder>/name.h" too, after the folder's own. A layer keeps what both systems share
+# in <folder> and each system's part in a subfolder, and code above includes either by one name.
+function(kaldo_system_headers target folder subfolder)
+  set(root ${PROJECT_BINARY_DIR}/layers/${target}-${subfolder})
+  file(MAKE_DIRECTORY ${root})
+  file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder}/${subfolder} ${root}/${folder} SYMBOLIC)
+  target_include_directories(${target} PUBLIC ${root})
+endfunction()
