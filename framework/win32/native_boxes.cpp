@@ -72,6 +72,9 @@ void Done(HWND hwnd) {
 }
 
 LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (ServeInSystemLoop(hwnd, message, wParam)) {
+        return 0;
+    }
     switch (message) {
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

@@ -216,8 +216,9 @@ HWND CreateControl(const Dialog& dialog, const Shown& shown) {
     }
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(dialog.font), FALSE);
     if (shown.windowClass == kProgress) {
-        // The bar's own colour is drawn by the classic control only, not by a visual style.
-        SetWindowTheme(hwnd, L"", L"");
+        // The bar's own colour is drawn by the classic control only, not by a visual style. A
+        // class list that names no class turns the style off; Wine ignores an empty one.
+        SetWindowTheme(hwnd, L" ", L" ");
     }
     return hwnd;
 }

@@ -19,6 +19,7 @@ constexpr UINT kServeEveryMs = 10;
 std::vector<std::unique_ptr<Dialog>> g_dialogs;  // creation order
 int g_systemLoops = 0;
 HWND g_systemLoopWindow = nullptr;
+bool g_systemLoopEnding = false;  // asked once: a capture taken later is the user's
 
 HICON AppIcon(int size) {
     // The icon resource has the framework's main-frame id.
@@ -86,6 +87,10 @@ void ApplyDialog(Dialog& dialog, const Shown& shown) {
     const bool enabled = (shown.style & WS_DISABLED) == 0;
     if ((IsWindowEnabled(dialog.hwnd) != FALSE) != enabled) {
         EnableWindow(dialog.hwnd, enabled ? TRUE : FALSE);
+        // The box or dialog that disabled it has gone while it could not take the activation.
+        if (enabled && GetActiveWindow() == nullptr && IsWindowVisible(dialog.hwnd)) {
+            SetActiveWindow(dialog.hwnd);
+        }
     }
     const bool visible = (shown.style & WS_VISIBLE) != 0;
     if (visible && !IsWindowVisible(dialog.hwnd)) {
@@ -95,24 +100,13 @@ void ApplyDialog(Dialog& dialog, const Shown& shown) {
     }
 }
 
-void EnterSystemLoop(HWND hwnd) {
-    if (g_systemLoops++ == 0) {
-        g_systemLoopWindow = hwnd;
-        SetTimer(hwnd, kServeTimer, kServeEveryMs, nullptr);
-    }
-}
-
-void ExitSystemLoop(HWND hwnd) {
-    if (g_systemLoops > 0 && --g_systemLoops == 0) {
-        KillTimer(hwnd, kServeTimer);
-        g_systemLoopWindow = nullptr;
-    }
-}
-
 LRESULT CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Dialog* dialog = DialogOfHandle(hwnd);
     if (dialog == nullptr) {
         return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    if (ServeInSystemLoop(hwnd, message, wParam)) {
+        return 0;
     }
     switch (message) {
         case WM_COMMAND:
@@ -130,23 +124,6 @@ LRESULT CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             // Back to the control the framework has focused, as a dialog does.
             if (LOWORD(wParam) != WA_INACTIVE) {
                 FocusFromDialogState(*dialog);
-                return 0;
-            }
-            break;
-        // Windows moves a window and runs a menu in loops of its own, inside this procedure:
-        // the framework's loop is served from a timer meanwhile, so its timers and the
-        // messages other threads send it do not stall.
-        case WM_ENTERSIZEMOVE:
-        case WM_ENTERMENULOOP:
-            EnterSystemLoop(hwnd);
-            break;
-        case WM_EXITSIZEMOVE:
-        case WM_EXITMENULOOP:
-            ExitSystemLoop(hwnd);
-            break;
-        case WM_TIMER:
-            if (wParam == kServeTimer) {
-                ServeFramework();
                 return 0;
             }
             break;
@@ -229,11 +206,54 @@ bool TakeDialogKey(HWND root, WPARAM key) {
     return true;
 }
 
-bool InSystemLoop() {
-    return g_systemLoops > 0;
+namespace {
+
+void EnterSystemLoop(HWND hwnd) {
+    if (g_systemLoops++ == 0) {
+        g_systemLoopWindow = hwnd;
+        g_systemLoopEnding = false;
+        SetTimer(hwnd, kServeTimer, kServeEveryMs, nullptr);
+    }
+}
+
+void ExitSystemLoop(HWND hwnd) {
+    if (g_systemLoops > 0 && --g_systemLoops == 0) {
+        KillTimer(hwnd, kServeTimer);
+        g_systemLoopWindow = nullptr;
+    }
+}
+
+}  // namespace
+
+// Windows moves a window and runs a menu in loops of its own, inside the window's procedure:
+// the framework's loop is served from a timer meanwhile, so its timers and the messages other
+// threads send it do not stall.
+bool ServeInSystemLoop(HWND hwnd, UINT message, WPARAM wParam) {
+    switch (message) {
+        case WM_ENTERSIZEMOVE:
+        case WM_ENTERMENULOOP:
+            EnterSystemLoop(hwnd);
+            return false;
+        case WM_EXITSIZEMOVE:
+        case WM_EXITMENULOOP:
+            ExitSystemLoop(hwnd);
+            return false;
+        case WM_TIMER:
+            if (wParam == kServeTimer) {
+                ServeFramework();
+                return true;
+            }
+            return false;
+        default:
+            return false;
+    }
 }
 
 void EndSystemLoop() {
+    if (g_systemLoops == 0 || g_systemLoopEnding) {
+        return;
+    }
+    g_systemLoopEnding = true;
     EndMenu();
     ReleaseCapture();
     if (g_systemLoopWindow != nullptr) {

@@ -23,9 +23,7 @@ public:
                std::optional<platform::TimePoint> realDeadline) override {
         // Window procedures and posted tasks post input or close boxes, which take the hub lock.
         lock.unlock();
-        if (InSystemLoop()) {
-            EndSystemLoop();
-        }
+        EndSystemLoop();
         if (!RunPosted()) {
             MsgWaitForMultipleObjectsEx(1, &wake_, TimeoutTo(realDeadline), QS_ALLINPUT,
                                         MWMO_INPUTAVAILABLE);

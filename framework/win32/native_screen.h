@@ -65,10 +65,11 @@ Control* ControlOfWindow(Dialog& dialog, HWND hwnd);  // hwnd is the control or 
 // Keys on the framework's dialogs: Enter and Esc act on the dialog as a whole. False if the
 // key is not the dialog's (a dropped combo box list closes on it).
 bool TakeDialogKey(HWND root, WPARAM key);
-// A system loop (a window being moved, a menu) holds the thread: it is ended so that a wait
-// of the framework that starts inside it can serve the user.
-bool InSystemLoop();
+// A system loop (a window being moved, a menu) holds the thread: it is asked to end when a wait
+// of the framework starts inside it (a box opens), which then serves the user.
 void EndSystemLoop();
+// Serves the framework while a system loop runs in hwnd's procedure; true if it took the message.
+bool ServeInSystemLoop(HWND hwnd, UINT message, WPARAM wParam);
 
 // Controls (native_controls.cpp).
 HWND CreateControl(const Dialog& dialog, const Shown& shown);
