@@ -189,6 +189,10 @@ HWND CreateControl(const Dialog& dialog, const Shown& shown) {
         if ((style & kTypeMask) == BS_AUTORADIOBUTTON) {
             // Checked by the framework, which also clears the rest of the group.
             style = (style & ~kTypeMask) | BS_RADIOBUTTON;
+        } else if ((style & kTypeMask) == BS_GROUPBOX) {
+            // A frame lies beneath the controls it frames (it comes late in a template, so it
+            // is low in the z-order): its lines must not cut into a label that touches them.
+            style |= WS_CLIPSIBLINGS;
         }
     } else if (shown.windowClass == kEdit) {
         windowClass = WC_EDITW;
