@@ -2,7 +2,6 @@
 
 #include "cli/arguments.h"
 #include "cli/json.h"
-#include "platform/com_names.h"
 #include "platform/port_identity.h"
 #include "platform/port_problem.h"
 

@@ -37,9 +37,11 @@ struct ThreadQueue {
     bool alive = true;
 };
 
+// Never destroyed: a thread's queue ends in a thread_local destructor, and the MinGW runtime runs
+// the main thread's after the statics' destructors.
 std::map<std::thread::id, std::shared_ptr<ThreadQueue>>& Queues() {
-    static std::map<std::thread::id, std::shared_ptr<ThreadQueue>> queues;
-    return queues;
+    static auto* queues = new std::map<std::thread::id, std::shared_ptr<ThreadQueue>>;
+    return *queues;
 }
 
 // Ends the queue when a thread that never called EndThreadQueue exits.

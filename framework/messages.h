@@ -6,18 +6,6 @@
 struct HWND__;
 using HWND = HWND__*;
 
-struct POINT {
-    LONG x = 0;
-    LONG y = 0;
-};
-
-struct RECT {
-    LONG left = 0;
-    LONG top = 0;
-    LONG right = 0;
-    LONG bottom = 0;
-};
-
 struct MSG {
     HWND hwnd = nullptr;
     UINT message = 0;
@@ -79,6 +67,3 @@ constexpr UINT PM_REMOVE = 0x0001;
 
 constexpr DWORD QS_SENDMESSAGE = 0x0040;
 constexpr DWORD QS_ALLINPUT = 0x04FF;
-
-constexpr int THREAD_PRIORITY_NORMAL = 0;
-constexpr DWORD CREATE_SUSPENDED = 0x00000004;

@@ -83,9 +83,10 @@ thread_local bool t_registered = false;
 
 }  // namespace
 
+// Never destroyed, for the waits of thread_local destructors (framework/message_queue.cpp).
 WaitHub& WaitHub::Instance() {
-    static WaitHub hub;
-    return hub;
+    static auto* hub = new WaitHub;
+    return *hub;
 }
 
 std::unique_lock<std::mutex> WaitHub::Lock() {

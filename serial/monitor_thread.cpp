@@ -39,6 +39,14 @@ UINT CSerialPort::MonitorThread(LPVOID pParam) {
         } else {
             // 87: the previous pass's wait is still outstanding; 997: it will complete later.
             const DWORD dwError = GetLastError();
+            DWORD dwMask = 0;
+            // A port that cannot report line events (a pseudo-terminal under Wine, some
+            // virtual-COM drivers) still receives: it waits for input alone from now on, without
+            // a box. Nobody handles the CTS notification, so nothing is lost.
+            if (dwError == ERROR_NOT_SUPPORTED && GetCommMask(pPort->m_hPort, &dwMask) &&
+                (dwMask & EV_CTS) != 0 && SetCommMask(pPort->m_hPort, EV_RXCHAR)) {
+                continue;
+            }
             if (dwError != ERROR_INVALID_PARAMETER && dwError != ERROR_IO_PENDING) {
                 pPort->ReportError("WaitCommEvent()");
             }

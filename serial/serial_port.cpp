@@ -37,7 +37,7 @@ CSerialPort::~CSerialPort() {
             CloseHandle(*pHandle);
         }
     }
-    if (m_csPort.lock != nullptr) {
+    if (m_bSectionsInitialized) {
         DeleteCriticalSection(&m_csPort);
         DeleteCriticalSection(&m_csTxBuffer);
     }
@@ -70,7 +70,8 @@ BOOL CSerialPort::OpenPort(CWnd* pPortOwner, int nPort, int nBaud) {
     }
 
     char szPort[kNameBufferSize];
-    std::snprintf(szPort, sizeof szPort, "COM%d", nPort);
+    // The device name: Windows opens COM10 and above only by it.
+    std::snprintf(szPort, sizeof szPort, "\\\\.\\COM%d", nPort);
     m_hPort = CreateFileA(szPort, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                           FILE_FLAG_OVERLAPPED, nullptr);
     if (m_hPort == INVALID_HANDLE_VALUE) {
@@ -93,12 +94,13 @@ void CSerialPort::ResetResources(CWnd* pPortOwner, int nPort) {
     m_aWaitHandles[1] = m_ovIo.hEvent;
     m_aWaitHandles[2] = m_hWriteReady;
 
-    if (m_csPort.lock != nullptr) {
+    if (m_bSectionsInitialized) {
         DeleteCriticalSection(&m_csPort);
         DeleteCriticalSection(&m_csTxBuffer);
     }
     InitializeCriticalSection(&m_csPort);
     InitializeCriticalSection(&m_csTxBuffer);
+    m_bSectionsInitialized = true;
 
     m_pOwnerWnd = pPortOwner;
 

@@ -50,6 +50,8 @@ protected:
     // Guards the hand-over of the transmit buffer, so a message queued while the monitor writes
     // never changes the bytes being written.
     CRITICAL_SECTION m_csTxBuffer;
+    // A critical section is opaque: whether the two exist is kept beside them.
+    bool m_bSectionsInitialized = false;
     // Raised by StartMonitor, cleared by the monitor as it ends.
     std::atomic<BOOL> m_bMonitorRunning{FALSE};
     HANDLE m_hStop = nullptr;

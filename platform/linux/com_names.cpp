@@ -117,6 +117,14 @@ std::string LinkPath(const std::string& folder, int n) {
 
 }  // namespace
 
+std::optional<int> ParseDeviceName(std::string_view name) {
+    constexpr std::string_view kDevicePrefix = "\\\\.\\";
+    if (name.starts_with(kDevicePrefix)) {
+        name.remove_prefix(kDevicePrefix.size());
+    }
+    return ParseComName(name);
+}
+
 std::optional<int> ParseComName(std::string_view name) {
     if (name.size() < 4 || name.size() > 6) {
         return std::nullopt;

@@ -26,6 +26,10 @@ constexpr int kMaxComNumber = 256;
 // "COMn" in any case, n from 1 to kMaxComNumber without leading zeros.
 std::optional<int> ParseComName(std::string_view name);
 
+// The name CreateFileA takes: "COMn", or the device name "\\.\COMn" that Windows needs from
+// COM10 on.
+std::optional<int> ParseDeviceName(std::string_view name);
+
 // The path that port n opens, or nullopt when there is no such port.
 std::optional<std::string> ResolveComPort(int n);
 

@@ -10,6 +10,8 @@
 //   time-out runs out. Time-outs run on the wait hub's clock.
 // - Events reported: EV_RXCHAR (input is waiting) and EV_CTS (the CTS line changed since the
 //   mask was set or the change was last reported). The other EV_ bits may be set but never fire.
+//   A device whose driver cannot report line changes (modem_lines.h) fails a wait for EV_CTS with
+//   ERROR_NOT_SUPPORTED.
 // - One wait, one read and one write may be pending per port, each with its own OVERLAPPED.
 // - A null OVERLAPPED makes ReadFile, WriteFile and WaitCommEvent wait for completion.
 // - Hang-up (the other side of a pseudo-terminal closed, a USB adapter pulled): pending reads
@@ -120,7 +122,7 @@ struct COMSTAT {
 };
 using LPCOMSTAT = COMSTAT*;
 
-// Opens "COMn" (n from 1). share, security attributes and template are ignored: a comm port is
+// Opens "COMn" or "\\.\COMn" (n from 1). share, security attributes and template are ignored: a comm port is
 // always exclusive. creation must be OPEN_EXISTING. Fails with ERROR_FILE_NOT_FOUND for a port
 // that does not exist, ERROR_ACCESS_DENIED for one that is in use (by this or another program),
 // ERROR_PRIVILEGE_NOT_HELD for one the user may not open.

@@ -115,7 +115,7 @@ HANDLE CreateFileA(LPCSTR name, DWORD /*access*/, DWORD /*share*/, LPSECURITY_AT
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    const auto number = platform::ParseComName(name);
+    const auto number = platform::ParseDeviceName(name);
     const auto path = number ? platform::ResolveComPort(*number) : std::nullopt;
     if (!path) {
         SetLastError(ERROR_FILE_NOT_FOUND);

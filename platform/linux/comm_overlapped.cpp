@@ -78,6 +78,9 @@ BOOL CommPort::WaitEvent(DWORD* eventMask, OVERLAPPED* ov) {
     if (mask_ == 0 || !BeginLocked(wait_, ov)) {
         return FailWith(ERROR_INVALID_PARAMETER);
     }
+    if ((mask_ & EV_CTS) != 0 && !modem_->ReportsLineChanges()) {
+        return FailWith(ERROR_NOT_SUPPORTED);
+    }
     if (!hungUp_) {
         const auto events = PendingEventsLocked(mask_);
         if (events && *events != 0) {

@@ -17,6 +17,10 @@ public:
     // returns false with errno set.
     virtual bool SetRts(bool on) = 0;
     virtual bool SetDtr(bool on) = 0;
+    // Whether the driver can report line changes to an event wait. One that cannot makes a
+    // WaitCommEvent with EV_CTS in the mask fail with ERROR_NOT_SUPPORTED: Wine does so on a
+    // pseudo-terminal, and so do some virtual-COM drivers on Windows.
+    virtual bool ReportsLineChanges() { return true; }
 };
 
 // Makes the modem lines of the port open on fd. linesChanged may be called from any thread,

@@ -36,13 +36,32 @@ constexpr DWORD WAIT_TIMEOUT = 258;
 constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
 constexpr DWORD MAXIMUM_WAIT_OBJECTS = 64;
 
-constexpr WORD LOWORD(DWORD v) { return static_cast<WORD>(v & 0xFFFF); }
-constexpr WORD HIWORD(DWORD v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
-constexpr DWORD MAKELONG(WORD lo, WORD hi) { return static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16); }
-constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return static_cast<LPARAM>(MAKELONG(lo, hi)); }
-constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
-    return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) | (static_cast<COLORREF>(b) << 16);
+constexpr WORD LOWORD(DWORD v) {
+    return static_cast<WORD>(v & 0xFFFF);
 }
+constexpr WORD HIWORD(DWORD v) {
+    return static_cast<WORD>((v >> 16) & 0xFFFF);
+}
+constexpr DWORD MAKELONG(WORD lo, WORD hi) {
+    return static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16);
+}
+constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) {
+    return static_cast<LPARAM>(MAKELONG(lo, hi));
+}
+constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
+    return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) |
+           (static_cast<COLORREF>(b) << 16);
+}
+
+struct RECT {
+    LONG left = 0;
+    LONG top = 0;
+    LONG right = 0;
+    LONG bottom = 0;
+};
+
+constexpr int THREAD_PRIORITY_NORMAL = 0;
+constexpr DWORD CREATE_SUSPENDED = 0x00000004;
 
 struct OVERLAPPED {
     ULONG_PTR Internal = 0;

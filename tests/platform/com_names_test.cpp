@@ -18,6 +18,12 @@ TEST(ComNames, OnlyComWithANumberFromOneIsAPortName) {
     for (const auto& [name, number] : cases) {
         EXPECT_EQ(platform::ParseComName(name), number) << name;
     }
+    // CreateFileA also takes the device name, and only that prefix.
+    const std::pair<const char*, std::optional<int>> devices[] = {
+        {"\\\\.\\COM10", 10}, {"COM10", 10}, {"\\\\?\\COM1", {}}, {"\\\\.\\COM0", {}}};
+    for (const auto& [name, number] : devices) {
+        EXPECT_EQ(platform::ParseDeviceName(name), number) << name;
+    }
 }
 
 TEST(ComNames, RealDevicesAreOrderedThenTakeTheNumbersNoLinkTakes) {

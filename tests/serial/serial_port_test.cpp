@@ -11,6 +11,7 @@
 #include "framework/dialog_template.h"
 #include "framework/headless_presenter.h"
 #include "framework/user_agent.h"
+#include "platform/modem_lines.h"
 #include "serial/serial_port.h"
 #include "tests/support/comm_test_support.h"
 #include "tests/support/ui_thread.h"
@@ -214,6 +215,30 @@ TEST_F(SerialPortTest, EveryPortEventTellsCtsBeforeTheBytesAndAZeroByteIsDeliver
     EXPECT_EQ(received(), std::string("<CTS>ab\0c", 9));
     Send(line, "\xff");
     EXPECT_EQ(received(), std::string("<CTS>ab\0c<CTS>\xff", 15));
+}
+
+// Lines whose driver cannot report their changes, as a pseudo-terminal under Wine.
+class SilentModemLines final : public platform::ModemLines {
+public:
+    std::optional<bool> Cts() override { return std::nullopt; }
+    bool SetRts(bool) override { return true; }
+    bool SetDtr(bool) override { return true; }
+    bool ReportsLineChanges() override { return false; }
+};
+
+TEST_F(SerialPortTest, APortThatCannotReportLineEventsStillReceivesOnEveryOpenWithoutABox) {
+    platform::SetModemLinesFactory(
+        [](int, std::function<void()>) { return std::make_unique<SilentModemLines>(); });
+    auto& line = Monitored();
+    Send(line, "ab");
+    ASSERT_TRUE(Open(3));
+    StartMonitor();
+    Send(line, "c");
+    platform::SetModemLinesFactory({});
+    std::string received;
+    Run([&] { received = owner.received; });
+    EXPECT_EQ(received, "abc");
+    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(SerialPortTest, PurgeBeforeAWriteDropsUnreadBytesAndAMessageGoesOutOnce) {

@@ -1,0 +1,4 @@
+// Critical sections: the system's own.
+#pragma once
+
+#include "platform/windows_types.h"

@@ -1,0 +1,46 @@
+// A port's problem is what its open says. Windows has no group to join and does not tell who
+// holds a port: access denied means another program has it open.
+#include "platform/port_problem.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace platform {
+
+PortProblem DiagnoseDevice(const std::string& path) {
+    HANDLE port = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OVERLAPPED, nullptr);
+    if (port != INVALID_HANDLE_VALUE) {
+        CloseHandle(port);
+        return {PortProblem::Kind::None, path, {}, 0, {}};
+    }
+    switch (GetLastError()) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return {PortProblem::Kind::Absent, {}, {}, 0, {}};
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+            return {PortProblem::Kind::Held, path, {}, 0, {}};
+        default:
+            return {PortProblem::Kind::None, path, {}, 0, {}};
+    }
+}
+
+PortProblem DiagnoseComPort(int n) {
+    // COM10 and above open only by their device name; the lower ones take it too.
+    return DiagnoseDevice("\\\\.\\COM" + std::to_string(n));
+}
+
+std::string DescribePortProblem(const PortProblem& problem) {
+    switch (problem.kind) {
+        case PortProblem::Kind::PermissionDenied:
+            return problem.device + ": access denied.";
+        case PortProblem::Kind::Held:
+            return problem.device + ": held by another program. Close it and start the tool again.";
+        default:
+            return {};
+    }
+}
+
+}  // namespace platform
