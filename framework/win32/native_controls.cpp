@@ -189,10 +189,6 @@ HWND CreateControl(const Dialog& dialog, const Shown& shown) {
         if ((style & kTypeMask) == BS_AUTORADIOBUTTON) {
             // Checked by the framework, which also clears the rest of the group.
             style = (style & ~kTypeMask) | BS_RADIOBUTTON;
-        } else if ((style & kTypeMask) == BS_GROUPBOX) {
-            // A frame lies beneath the controls it frames (it comes late in a template, so it
-            // is low in the z-order): its lines must not cut into a label that touches them.
-            style |= WS_CLIPSIBLINGS;
         }
     } else if (shown.windowClass == kEdit) {
         windowClass = WC_EDITW;
@@ -219,6 +215,12 @@ HWND CreateControl(const Dialog& dialog, const Shown& shown) {
         return nullptr;
     }
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(dialog.font), FALSE);
+    if (shown.windowClass == kButton && (style & kTypeMask) == BS_GROUPBOX) {
+        // A frame is drawn before the controls it frames, so that its lines do not cut into a
+        // label that touches them: siblings that overlap paint from the top of the z-order
+        // down. Clicks go through it to what lies beneath.
+        SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     if (shown.windowClass == kProgress) {
         // The bar's own colour is drawn by the classic control only, not by a visual style. A
         // class list that names no class turns the style off; Wine ignores an empty one.
@@ -268,9 +270,8 @@ void ApplyControl(Dialog& dialog, Control& control, const Shown& shown) {
     // it must not pull the focus back from where the user has just put it.
     const bool gainsFocus = shown.focused && !control.focused;
     control.focused = shown.focused;
-    if (gainsFocus && GetFocus() != control.hwnd && !IsChild(control.hwnd, GetFocus()) &&
-        GetActiveWindow() == dialog.hwnd) {
-        FocusFromState(control.hwnd);
+    if (shown.focused && GetActiveWindow() == dialog.hwnd) {
+        FocusFromState(control.hwnd, gainsFocus);
     }
     g_applying = false;
 }

@@ -121,12 +121,19 @@ LRESULT CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             PostInput(Input::Close, dialog->key);
             return 0;
         case WM_ACTIVATE:
-            // Back to the control the framework has focused, as a dialog does.
-            if (LOWORD(wParam) != WA_INACTIVE) {
-                FocusFromDialogState(*dialog);
-                return 0;
+            // Back to the control that had the focus, as a dialog does; else to the one the
+            // framework has focused.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                const HWND focus = GetFocus();
+                dialog->savedFocus = IsChild(hwnd, focus) ? focus : nullptr;
+            } else if (!IsChild(hwnd, GetFocus())) {
+                if (dialog->savedFocus != nullptr && IsWindow(dialog->savedFocus)) {
+                    SetFocus(dialog->savedFocus);
+                } else {
+                    FocusFromDialogState(*dialog);
+                }
             }
-            break;
+            return 0;
         default:
             break;
     }

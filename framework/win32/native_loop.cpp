@@ -13,7 +13,8 @@ namespace win32 {
 namespace {
 
 std::thread::id g_uiThread;
-HWND g_lastFocus = nullptr;  // the focus as last reported or given from the state
+HWND g_lastFocus = nullptr;      // the focus as last reported or given from the state
+HWND g_reportedFocus = nullptr;  // reported, and not yet shown back in the framework's state
 
 class UiThreadSleeper final : public platform::Sleeper {
 public:
@@ -72,6 +73,8 @@ private:
     static void PumpWindows() {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            // Before the input that follows it: Enter goes to the push button focused first.
+            ReportFocus();
             const HWND root = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
             const bool dialogKey = root != nullptr && msg.message == WM_KEYDOWN &&
                                    (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE);
@@ -100,6 +103,7 @@ private:
         }
         if (Dialog* dialog = DialogOfWindow(focus)) {
             if (Control* control = ControlOfWindow(*dialog, focus)) {
+                g_reportedFocus = control->hwnd;
                 PostInput(Input::Focus, control->key);
             }
         }
@@ -138,7 +142,14 @@ void RunOnUiThread(std::function<void()> task) {
     }
 }
 
-void FocusFromState(HWND hwnd) {
+void FocusFromState(HWND hwnd, bool moved) {
+    if (g_reportedFocus == hwnd) {
+        g_reportedFocus = nullptr;  // the framework has taken the user's move in
+    }
+    // A state from before the user's move must not pull the focus back.
+    if (!moved || g_reportedFocus != nullptr || GetFocus() == hwnd || IsChild(hwnd, GetFocus())) {
+        return;
+    }
     SetFocus(hwnd);
     g_lastFocus = GetFocus();
 }

@@ -54,6 +54,7 @@ struct Dialog {
     HFONT font = nullptr;
     BaseUnits units;
     bool shownBefore = false;
+    HWND savedFocus = nullptr;  // the focus it had when it was last deactivated
     HWND toolTips = nullptr;
     std::vector<Control> controls;  // in template (tab) order
 };
@@ -83,8 +84,9 @@ bool TakeBoxKey(HWND root, WPARAM key);
 // The owner is going: its boxes stay open on their own (a worker may still wait for one).
 void OrphanBoxes(HWND owner);
 
-// Focus: the control the framework focused is not reported back as the user's move.
-void FocusFromState(HWND hwnd);
+// Focus given from the framework's state (moved: the state moved it there): not reported back
+// as the user's move, and not given while a move of the user's is on its way to the framework.
+void FocusFromState(HWND hwnd, bool moved = true);
 // Makes the calling thread the user-interface thread (native_loop.cpp).
 void StartLoop();
 bool IsUiThread();

@@ -77,11 +77,6 @@ bool Checked(Window window) {
     return SendMessageW(Handle(window), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-bool Focused(Window window) {
-    const HWND focus = GetFocus();
-    return focus != nullptr && (focus == Handle(window) || IsChild(Handle(window), focus));
-}
-
 void Click(Window button) {
     PostMessageW(Handle(button), BM_CLICK, 0, 0);
 }
@@ -117,19 +112,17 @@ void Type(Window window, const std::string& keys) {
 }
 
 void Focus(Window window) {
+    // As a click: the pointer goes there (without a window manager the X focus follows it), the
+    // window is activated, then the control focused.
+    RECT place{};
+    GetWindowRect(Handle(window), &place);
+    SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+    SetForegroundWindow(GetAncestor(Handle(window), GA_ROOT));
     SetFocus(Handle(window));
 }
 
 void CloseBox(Window window) {
     PostMessageW(Handle(window), WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-
-void StartMove(Window window) {
-    PostMessageW(Handle(window), WM_SYSCOMMAND, SC_MOVE, 0);
-}
-
-void EndMove(Window window) {
-    PostKey(Handle(window), VK_RETURN);
 }
 
 std::vector<Box> Boxes() {

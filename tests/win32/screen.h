@@ -16,7 +16,6 @@ Window Item(Window dialog, int id);
 std::string Text(Window window);
 bool Enabled(Window window);
 bool Checked(Window window);
-bool Focused(Window window);  // on the windows' thread
 
 void Click(Window button);
 // Keys into the window: '^' is Home, '\n' Enter, '\x1b' Esc, 'v' the down arrow in a list,
@@ -24,9 +23,6 @@ void Click(Window button);
 void Type(Window window, const std::string& keys);
 void Focus(Window window);     // on the windows' thread, as a click would
 void CloseBox(Window window);  // the caption's close box
-// Windows' own loop for moving the window by keyboard; ended by a key.
-void StartMove(Window window);
-void EndMove(Window window);
 
 struct Box {
     Window window = nullptr;

@@ -116,7 +116,11 @@ bool Acknowledge(const std::string& text, const std::string& caption) {
         return false;
     });
     if (!found) {
-        ADD_FAILURE() << "no box saying " << text;
+        std::string shownTexts;
+        for (const screen::Box& box : screen::Boxes()) {
+            shownTexts += " [" + box.text + "]";
+        }
+        ADD_FAILURE() << "no box saying " << text << "; shown:" << shownTexts;
         return false;
     }
     if (!caption.empty()) {
