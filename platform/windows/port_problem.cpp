@@ -1,5 +1,6 @@
 // A port's problem is what its open says. Windows has no group to join and does not tell who
-// holds a port: access denied means another program has it open.
+// holds a port: access denied means another program has it open. Only real Windows shows that:
+// Wine does not enforce exclusive opens, so there a second program opens a held port too.
 #include "platform/port_problem.h"
 
 #include <windows.h>
