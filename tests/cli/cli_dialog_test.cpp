@@ -28,7 +28,6 @@ class CliDialogTest : public kaldo_test::PortTest {
 protected:
     // Runs the command on a thread of its own while virtual time moves on.
     Result Cli(const std::vector<std::string>& args) {
-        VirtualTime time;
         std::atomic<bool> done{false};
         int code = -1;
         testing::internal::CaptureStdout();
@@ -45,6 +44,8 @@ protected:
         return {code, out, testing::internal::GetCapturedStderr()};
     }
 
+    // The sensor's schedule is on the hub's clock: virtual from before it starts.
+    VirtualTime time;
     sensor_sim::SimulatedSensor sensor;
 };
 
