@@ -286,6 +286,26 @@ TEST_F(SerialPortTest, AStopBlocksWhileTheMonitorSitsInAReportBoxAndEndsOnceItCl
     EXPECT_TRUE(stopped);
 }
 
+// An adapter pulled while the command-line tool shuts down: nobody is left to close the box.
+TEST_F(SerialPortTest, AReportBoxRaisedWhenNoDialogIsLeftNeverHoldsTheStop) {
+    auto& line = Monitored();
+    agent.CloseBox(kOwnerDialog);
+    ui->Join();
+    line.HangUp();
+    port->QueueWrite("100000", 6);
+    ASSERT_TRUE(time.Settle());
+    EXPECT_FALSE(Boxes().empty());
+    std::atomic<bool> stopped{false};
+    UiThread stopper([&] {
+        port.reset();
+        stopped = true;
+    });
+    ASSERT_TRUE(time.Settle());
+    EXPECT_TRUE(stopped);
+    while (agent.CloseMessageBox()) {
+    }
+}
+
 TEST_F(SerialPortTest, HangUpGivesAtMostOneReportAndNoBusyLoop) {
     auto& line = Monitored();
     Send(line, "ab");
