@@ -152,8 +152,8 @@ std::optional<std::string> TrustedPortFolder() {
     return PortFolder();
 }
 
-bool EnsurePortFolder() {
-    return OpenTrusted(true).valid();
+Descriptor EnsurePortFolder() {
+    return OpenTrusted(true);
 }
 
 }  // namespace platform

@@ -31,7 +31,7 @@ Descriptor OpenTrustedPortFolder();
 std::optional<std::string> TrustedPortFolder();
 
 // Creates the missing parts of the folder, each with mode 0700, the same way without following
-// links; returns whether the folder then exists and may be trusted.
-bool EnsurePortFolder();
+// links; returns it as OpenTrustedPortFolder does.
+Descriptor EnsurePortFolder();
 
 }  // namespace platform

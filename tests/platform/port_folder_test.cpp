@@ -80,7 +80,7 @@ TEST_F(PortTest, AnUntrustedFolderLendsNoPortAndSaysWhyOnce) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(platform::ResolveComPort(3), std::nullopt);
     EXPECT_TRUE(platform::ListComPorts().empty());
-    EXPECT_FALSE(platform::EnsurePortFolder());
+    EXPECT_FALSE(platform::EnsurePortFolder().valid());
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(said, std::string(program_invocation_short_name) + ": ignoring the port folder " +
                         folder_ + ": writable by others\n");
@@ -93,7 +93,7 @@ TEST_F(PortTest, MissingFoldersAreMadePrivate) {
     unsetenv("KALDO_SENSOR_PORTS");
     setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
     const mode_t umaskBefore = umask(0);  // the folders must not rely on the user's umask
-    const bool made = platform::EnsurePortFolder();
+    const bool made = platform::EnsurePortFolder().valid();
     umask(umaskBefore);
     ASSERT_TRUE(made);
     for (const char* folder : {"/kaldo-sensor", "/kaldo-sensor/ports"}) {
@@ -109,7 +109,7 @@ TEST_F(PortTest, MissingFoldersAreMadePrivate) {
     fs::create_directory_symlink(folder_ + "/other", folder_ + "/runtime/kaldo-sensor");
     setenv("XDG_RUNTIME_DIR", (folder_ + "/runtime").c_str(), 1);
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(platform::EnsurePortFolder());
+    EXPECT_FALSE(platform::EnsurePortFolder().valid());
     testing::internal::GetCapturedStderr();
     EXPECT_FALSE(fs::exists(folder_ + "/other/ports"));
 }
