@@ -15,6 +15,7 @@
 #include "cli/json.h"
 #include "cli/port_report.h"
 #include "cli/run.h"
+#include "cli/run_deadline.h"
 #include "platform/printable_text.h"
 #include "tests/support/comm_test_support.h"
 
@@ -55,6 +56,13 @@ TEST_F(CliTest, BadArgumentsHeldAndMissingPortsEndBeforeAnyExchange) {
     ASSERT_TRUE(holder.held());
     EXPECT_EQ(InProcess({"read", "--com", "3"}, err), cli::kPortHeld);
     EXPECT_NE(err.find("COM3: The port is used by others\n"), std::string::npos) << err;
+}
+
+// Long enough for the exchange's own time-outs, so that it never cuts a run that would end.
+TEST(RunDeadline, ComesAfterTheReadsAndTheSetsTimeOutsAndOnlyForThem) {
+    EXPECT_EQ(cli::RunDeadline::Seconds({"read", "--com", "3"}), 50 + 30);
+    EXPECT_EQ(cli::RunDeadline::Seconds({"set", "--com", "3", "--json"}), 50 + 210 + 30);
+    EXPECT_EQ(cli::RunDeadline::Seconds({"ports"}), 0);
 }
 
 // Text from outside reaches a terminal or a JSON reader only as data.
