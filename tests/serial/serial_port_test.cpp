@@ -89,7 +89,9 @@ protected:
     void TearDown() override {
         while (agent.CloseMessageBox()) {
         }
-        Run([&] { port.reset(); });
+        if (port) {
+            Run([&] { port.reset(); });
+        }
         agent.CloseBox(kOwnerDialog);
         ui->Join();
     }
