@@ -10,21 +10,24 @@
 namespace platform {
 
 PortProblem DiagnoseDevice(const std::string& path) {
-    HANDLE port = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OVERLAPPED, nullptr);
+    PortProblem problem;
+    problem.device = path;
+    HANDLE port = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (port != INVALID_HANDLE_VALUE) {
         CloseHandle(port);
-        return {PortProblem::Kind::None, path, {}, 0, {}};
+        return problem;
     }
     switch (GetLastError()) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
-            return {PortProblem::Kind::Absent, {}, {}, 0, {}};
+            return PortProblem{.kind = PortProblem::Kind::Absent};
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
-            return {PortProblem::Kind::Held, path, {}, 0, {}};
+            problem.kind = PortProblem::Kind::Held;
+            return problem;
         default:
-            return {PortProblem::Kind::None, path, {}, 0, {}};
+            return problem;
     }
 }
 
