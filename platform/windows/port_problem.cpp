@@ -12,8 +12,8 @@ namespace platform {
 PortProblem DiagnoseDevice(const std::string& path) {
     PortProblem problem;
     problem.device = path;
-    HANDLE port = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    HANDLE port = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OVERLAPPED, nullptr);
     if (port != INVALID_HANDLE_VALUE) {
         CloseHandle(port);
         return problem;
@@ -21,7 +21,9 @@ PortProblem DiagnoseDevice(const std::string& path) {
     switch (GetLastError()) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
-            return PortProblem{.kind = PortProblem::Kind::Absent};
+            problem.kind = PortProblem::Kind::Absent;
+            problem.device.clear();
+            return problem;
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
             problem.kind = PortProblem::Kind::Held;

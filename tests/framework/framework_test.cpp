@@ -79,9 +79,12 @@ protected:
     }
     // Busy on the hub's clock (Sleep is the system's own on Windows).
     LRESULT OnBusy(WPARAM ms, LPARAM end) {
-        auto& hub = platform::WaitHub::Instance();
-        auto lock = hub.Lock();
-        hub.Wait(lock, [] { return false; }, hub.Now() + std::chrono::milliseconds(ms));
+        {
+            auto& hub = platform::WaitHub::Instance();
+            auto lock = hub.Lock();
+            hub.Wait(
+                lock, [] { return false; }, hub.Now() + std::chrono::milliseconds(ms));
+        }
         if (end) {
             EndDialog(IDOK);
         }
