@@ -60,9 +60,13 @@ TEST_F(CliDialogTest, EachEndOfAReadOrASetHasItsExitCode) {
     EXPECT_EQ(sensor.Settings().highAlarm, 1500);
     EXPECT_NE(set.out.find("\nInterval: 120\n"), std::string::npos) << set.out;
 
-    const Result refused = Cli({"set", "--com", "3", "--app-key", "5A1F"});
+    SensorOptions nb;
+    nb.variant = sensor_sim::Variant::NbIot;
+    sensor.SetOptions(nb);
+    const Result refused = Cli({"set", "--com", "3", "--nb", "--server-ip", "1.2.3"});
     EXPECT_EQ(refused.code, cli::kSetRefused);
-    EXPECT_NE(refused.err.find("COM3: Please input the right APPKey\n"), std::string::npos);
+    EXPECT_NE(refused.err.find("COM3: Please check the Server IP\n"), std::string::npos)
+        << refused.err;
 
     SensorOptions corrupt;
     corrupt.corruptEcho = true;
