@@ -242,9 +242,9 @@ private:
         for (int i = 0; i < SETTINGS_VARIANT_FIELD_COUNT; ++i) {
             add(variant[i].nLabel, variant[i].nControl);
         }
-        const char* name = request_.nb ? "NB-IoT" : "LoRaWAN";
+        const char* variantName = request_.nb ? "NB-IoT" : "LoRaWAN";
         if (!request_.json) {
-            std::printf("%s (%s)\n", port_.c_str(), name);
+            std::printf("%s (%s)\n", port_.c_str(), variantName);
             // The values are the sensor's: shown as data, never as terminal commands.
             for (const auto& [name, value] : settings) {
                 std::printf("%s: %s\n", name.c_str(), platform::PrintableText(value).c_str());
@@ -256,7 +256,7 @@ private:
             value = JsonString(value);
         }
         std::printf("%s\n", JsonObject({{"port", JsonString(port_)},
-                                        {"variant", JsonString(name)},
+                                        {"variant", JsonString(variantName)},
                                         {"settings", JsonObject(settings)},
                                         {"message", JsonString(message_)}})
                                 .c_str());

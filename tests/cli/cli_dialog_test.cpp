@@ -60,6 +60,14 @@ TEST_F(CliDialogTest, EachEndOfAReadOrASetHasItsExitCode) {
     EXPECT_EQ(sensor.Settings().highAlarm, 1500);
     EXPECT_NE(set.out.find("\nInterval: 120\n"), std::string::npos) << set.out;
 
+    SensorOptions nb;
+    nb.variant = sensor_sim::Variant::NbIot;
+    sensor.SetOptions(nb);
+    const Result refused = Cli({"set", "--com", "3", "--nb", "--server-ip", "1.2.3"});
+    EXPECT_EQ(refused.code, cli::kSetRefused);
+    EXPECT_NE(refused.err.find("COM3: Please check the Server IP\n"), std::string::npos)
+        << refused.err;
+
     SensorOptions corrupt;
     corrupt.corruptEcho = true;
     sensor.SetOptions(corrupt);
