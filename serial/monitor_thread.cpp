@@ -139,6 +139,14 @@ void CSerialPort::FlushWrite() {
     EnterCriticalSection(&m_csPort);
     m_ovIo.Offset = 0;
     m_ovIo.OffsetHigh = 0;
+    // The pending event wait uses m_ovIo too. A new mask ends it on every system (a purge only
+    // under Wine, which completes it late, onto the write or the next read): its end is taken
+    // before the OVERLAPPED serves again.
+    DWORD dwMask = 0;
+    DWORD dwIgnored = 0;
+    if (GetCommMask(m_hPort, &dwMask) && SetCommMask(m_hPort, dwMask)) {
+        GetOverlappedResult(m_hPort, &m_ovIo, &dwIgnored, TRUE);
+    }
     // Unread received bytes are lost here, before every write.
     PurgeComm(m_hPort, kPurgeAll);
     const char* pszFailedStep = nullptr;
