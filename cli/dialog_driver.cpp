@@ -6,6 +6,7 @@
 #include <functional>
 #include <span>
 #include <thread>
+#include <utility>
 
 #include "cli/exit_codes.h"
 #include "cli/json.h"
@@ -14,9 +15,11 @@
 #include "framework/user_agent.h"
 #include "framework/win_thread.h"
 #include "platform/port_problem.h"
+#include "platform/printable_text.h"
 #include "platform/terminal.h"
 #include "platform/wait_hub.h"
 #include "ui/main_dialog.h"
+#include "ui/settings_fields.h"
 
 namespace cli {
 namespace {
@@ -30,53 +33,17 @@ constexpr UINT kProgress = IDD_SENSOR_PROGRESS;
 constexpr auto kPatience = 60s;
 // A wait re-checks this often: progress is redrawn, and a missed change costs no more.
 constexpr auto kRecheck = 200ms;
-constexpr auto kAnswerTime =
-    std::chrono::milliseconds(READ_REQUEST_EVERY_TICKS * READ_POLL_PERIOD_MS);
+// Another copy of the tool looking for ports holds each for a moment; a port held longer than
+// this is held.
+constexpr auto kHeldPatience = 1s;
+constexpr auto kHeldRetryPause = 100ms;
+constexpr auto kPauseStep = 10ms;
+// The sensor tells commands apart by a moment's quiet between them (they carry no line end), and
+// the read has just sent its last request: the set waits as long as the dialog's own requests
+// are apart at the least.
+constexpr auto kCommandSpacing = std::chrono::milliseconds(READ_REPLY_PERIOD_MS);
 constexpr int kReadSeconds = (READ_TIMEOUT_TICKS + 1) * READ_POLL_PERIOD_MS / 1000;
 constexpr int kSetSeconds = (SET_TIMEOUT_TICKS + 1) * SET_WATCHDOG_PERIOD_MS / 1000;
-
-// A value on the dialog and the label that names it there.
-struct Field {
-    int label;
-    int control;
-};
-constexpr Field kCommonFields[] = {
-    {IDC_STATIC_ADDRESS, IDC_EDIT_ADDRESS},       {IDC_STATIC_INTERVAL, IDC_COMBO_INTERVAL},
-    {IDC_STATIC_RANGE_MAX, IDC_EDIT_RANGE_MAX},   {IDC_STATIC_RANGE_MIN, IDC_EDIT_RANGE_MIN},
-    {IDC_STATIC_HIGH_ALARM, IDC_EDIT_HIGH_ALARM}, {IDC_STATIC_LOW_ALARM, IDC_EDIT_LOW_ALARM},
-};
-constexpr Field kLoraWanFields[] = {
-    {IDC_STATIC_FREQUENCY, IDC_EDIT_FREQUENCY},
-    {IDC_STATIC_DEV_EUI, IDC_EDIT_DEV_EUI},
-    {IDC_STATIC_APP_EUI, IDC_EDIT_APP_EUI},
-    {IDC_STATIC_APP_KEY, IDC_EDIT_APP_KEY},
-};
-constexpr Field kNbFields[] = {
-    {IDC_STATIC_BAND, IDC_EDIT_NB_BAND},
-    {IDC_STATIC_IMEI, IDC_EDIT_IMEI},
-    {IDC_STATIC_SERVER_IP, IDC_EDIT_SERVER_IP},
-    {IDC_STATIC_SERVER_PORT, IDC_EDIT_SERVER_PORT},
-};
-
-// A box that ends a step, and how the program ends when it does.
-struct Ending {
-    const char* text;
-    int code;
-};
-constexpr Ending kOpenEndings[] = {
-    {"Intial Serial Port sucessful", kOk},
-    {"The port is used by others", kPortHeld},
-};
-constexpr Ending kReadEndings[] = {
-    {"The Parameters have been Display correctly\r\n", kOk},
-    {"Failuer\r\n", kReadRejected},
-    {"Initial is FAIL, please try again", kReadTimedOut},
-};
-constexpr Ending kSetEndings[] = {
-    {"The Parameters have been set correctly\r\n", kOk},
-    {"Failure\r\n", kSetRejected},
-    {"Setting is FAIL, please try again", kSetTimedOut},
-};
 
 std::string Trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \r\n");
@@ -84,12 +51,20 @@ std::string Trimmed(const std::string& text) {
     return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
 }
 
+// How a run on one copy of the dialog ended: with an exit code, or with the port held by another
+// program at start-up, which a new copy may find free.
+constexpr int kTryAgain = -1;
+
 class DialogDriver {
 public:
     explicit DialogDriver(const Request& request)
-        : request_(request), port_("COM" + std::to_string(request.com)) {}
+        : request_(request), port_("COM" + std::to_string(request.com)) {
+        dlg_.ProbeOnly(request.com);
+    }
 
-    int Run() {
+    // Gives up on a held port at heldUntil (the hub's clock).
+    int Run(platform::TimePoint heldUntil) {
+        heldUntil_ = heldUntil;
         app_.m_pMainWnd = &dlg_;
         platform::WaitHub::Instance().RegisterStartingThread();
         ui_ = std::thread([this] {
@@ -113,14 +88,16 @@ public:
     }
 
 private:
+    bool MayRetryHeld() const { return platform::WaitHub::Instance().Now() < heldUntil_; }
+
     int OpenPort() {
         const auto items = agent_.Control(kMain, IDC_COMBO_COM_PORT)->items;
-        const auto found = std::find(items.begin(), items.end(), port_);
-        if (found == items.end()) {
+        if (std::find(items.begin(), items.end(), port_) == items.end()) {
             // The dialog has said on standard error why a port that is there is not listed.
             switch (platform::DiagnoseComPort(request_.com).kind) {
                 case PortProblem::Kind::Held:
-                    return Fail("The port is used by others", kPortHeld);
+                    return MayRetryHeld() ? kTryAgain
+                                          : Fail("The port is used by others", kPortHeld);
                 case PortProblem::Kind::PermissionDenied:
                     return Fail("may not be opened", kPortUnavailable);
                 case PortProblem::Kind::Absent:
@@ -130,9 +107,15 @@ private:
                     return Fail("could not be opened", kPortUnavailable);
             }
         }
-        agent_.Pick(kMain, IDC_COMBO_COM_PORT, static_cast<int>(found - items.begin()));
-        agent_.Click(kMain, IDC_BUTTON_USB_SET);
-        const int code = Step(kOpenEndings, nullptr, 0, kUnexpected);
+        agent_.Pick(kMain, IDC_COMBO_COM_PORT, 0);
+        for (;;) {
+            const sensor::Outcome outcome = Press(IDC_BUTTON_USB_SET, nullptr, 0);
+            if (outcome != sensor::Outcome::PortHeld || !MayRetryHeld()) {
+                break;
+            }
+            Pause(kHeldRetryPause);
+        }
+        const int code = Conclude();
         if (code == kPortHeld) {
             // Taken since start-up, so the dialog has not said by whom.
             const auto reason =
@@ -148,15 +131,12 @@ private:
         if (request_.nb) {
             agent_.Click(kMain, IDC_RADIO_NB);
         }
-        agent_.Click(kMain, IDC_BUTTON_SENSOR_INITIAL);
-        return Step(kReadEndings, "reading the sensor", kReadSeconds, kUnexpected);
+        Press(IDC_BUTTON_SENSOR_INITIAL, "reading the sensor", kReadSeconds);
+        return Conclude();
     }
 
     int SetSensor() {
-        // The read ends with one more request, and the set's reply tick takes the first line it
-        // finds: its answer must be in and gone before the set goes out, or the echo is dropped
-        // with it. A person is never that quick; the dialog's own cadence of requests is.
-        std::this_thread::sleep_for(kAnswerTime);
+        Pause(kCommandSpacing);
         for (const Request::Change& change : request_.changes) {
             if (change.control == IDC_COMBO_INTERVAL) {
                 const auto items = agent_.Control(kMain, IDC_COMBO_INTERVAL)->items;
@@ -166,31 +146,50 @@ private:
                 agent_.Type(kMain, change.control, change.value);
             }
         }
-        agent_.Click(kMain, IDC_BUTTON_SENSOR_SET);
-        // Any other box comes from the checks before the set, which send nothing.
-        return Step(kSetEndings, "writing the settings", kSetSeconds, kSetRefused);
+        Press(IDC_BUTTON_SENSOR_SET, "writing the settings", kSetSeconds);
+        return Conclude();
     }
 
-    // Waits for the box that ends a step, closes it and returns how the step ended. Before that
-    // the step's click must have been taken: the dialog takes input only when nothing covers it.
-    int Step(std::span<const Ending> endings, const char* activity, int seconds, int otherCode) {
+    // Lets time pass on the hub's clock, which is virtual in tests.
+    void Pause(platform::Duration duration) {
+        auto& hub = platform::WaitHub::Instance();
+        const platform::TimePoint until = hub.Now() + duration;
+        while (hub.Now() < until) {
+            presenter_.WaitFor([] { return false; }, kPauseStep);
+        }
+    }
+
+    // Presses a button and waits for the box that ends its step, at most the step's own time-out
+    // and some patience; closes the box and returns how the step ended (Pending: it did not, or
+    // the box was something else). The dialog takes a click only when nothing covers it.
+    sensor::Outcome Press(int button, const char* activity, int seconds) {
+        dlg_.ClearOutcome();
+        agent_.Click(kMain, button);
+        box_.reset();
         if (!Await([this] { return agent_.OpenMessageBox().has_value(); }, activity, seconds)) {
+            return sensor::Outcome::Pending;
+        }
+        box_ = *agent_.OpenMessageBox();
+        message_ = Trimmed(box_->text);
+        if ((box_->type & 0xF) != MB_OK) {
+            CloseMessageBox(box_->id, IDCANCEL);
+            return sensor::Outcome::Pending;
+        }
+        agent_.CloseMessageBox();
+        return dlg_.LastOutcome();
+    }
+
+    // The exit code of the step that just ended; on success, once the dialog has the user's
+    // attention back.
+    int Conclude() {
+        if (!box_) {
             return Fail("the tool did not finish", kUnexpected);
         }
-        const MessageBoxState box = *agent_.OpenMessageBox();
-        message_ = Trimmed(box.text);
-        if ((box.type & 0xF) != MB_OK) {
-            CloseMessageBox(box.id, IDCANCEL);
+        if ((box_->type & 0xF) != MB_OK) {
             return Fail("the tool asks \"" + message_ + "\", which a command cannot answer",
                         kUnexpected);
         }
-        agent_.CloseMessageBox();
-        int code = otherCode;
-        for (const Ending& ending : endings) {
-            if (box.text == ending.text) {
-                code = ending.code;
-            }
-        }
+        const int code = ExitCodeFor(dlg_.LastOutcome());
         if (code != kOk) {
             return Fail(message_, code);
         }
@@ -233,20 +232,22 @@ private:
 
     void PrintSettings() {
         std::vector<std::pair<std::string, std::string>> settings;
-        const auto add = [&](std::span<const Field> fields) {
-            for (const Field& field : fields) {
-                settings.emplace_back(Trimmed(agent_.Text(kMain, field.label)),
-                                      agent_.Text(kMain, field.control));
-            }
+        const auto add = [&](int label, int control) {
+            settings.emplace_back(Trimmed(agent_.Text(kMain, label)), agent_.Text(kMain, control));
         };
-        add(kCommonFields);
-        add(request_.nb ? std::span<const Field>(kNbFields)
-                        : std::span<const Field>(kLoraWanFields));
-        const char* variant = request_.nb ? "NB-IoT" : "LoRaWAN";
+        for (const NumberField& field : kNumberFields) {
+            add(field.nLabel, field.nControl);
+        }
+        const TextField* variant = VariantFields(!request_.nb);
+        for (int i = 0; i < SETTINGS_VARIANT_FIELD_COUNT; ++i) {
+            add(variant[i].nLabel, variant[i].nControl);
+        }
+        const char* variantName = request_.nb ? "NB-IoT" : "LoRaWAN";
         if (!request_.json) {
-            std::printf("%s (%s)\n", port_.c_str(), variant);
+            std::printf("%s (%s)\n", port_.c_str(), variantName);
+            // The values are the sensor's: shown as data, never as terminal commands.
             for (const auto& [name, value] : settings) {
-                std::printf("%s: %s\n", name.c_str(), value.c_str());
+                std::printf("%s: %s\n", name.c_str(), platform::PrintableText(value).c_str());
             }
             std::printf("%s\n", message_.c_str());
             return;
@@ -255,7 +256,7 @@ private:
             value = JsonString(value);
         }
         std::printf("%s\n", JsonObject({{"port", JsonString(port_)},
-                                        {"variant", JsonString(variant)},
+                                        {"variant", JsonString(variantName)},
                                         {"settings", JsonObject(settings)},
                                         {"message", JsonString(message_)}})
                                 .c_str());
@@ -280,6 +281,8 @@ private:
 
     const Request& request_;
     const std::string port_;
+    platform::TimePoint heldUntil_;
+    std::optional<MessageBoxState> box_;  // the box that ended the latest step
     const bool showProgress_ = platform::StandardErrorIsTerminal();
     std::string message_;  // the latest box's text
     HeadlessPresenter& presenter_ = static_cast<HeadlessPresenter&>(GetPresenter());
@@ -292,10 +295,16 @@ private:
 }  // namespace
 
 int RunOnDialog(const Request& request) {
-    const int code = DialogDriver(request).Run();
-    // The port closes with the dialog object, and its monitor thread ends then.
-    framework::WaitForWorkerThreads();
-    return code;
+    const platform::TimePoint heldUntil = platform::WaitHub::Instance().Now() + kHeldPatience;
+    for (;;) {
+        const int code = DialogDriver(request).Run(heldUntil);
+        // The port closes with the dialog object, and its monitor thread ends then.
+        framework::WaitForWorkerThreads();
+        if (code != kTryAgain) {
+            return code;
+        }
+        std::this_thread::sleep_for(kHeldRetryPause);
+    }
 }
 
 }  // namespace cli

@@ -1,6 +1,8 @@
 // How each run of kaldo-sensor-cli ends, for scripts; --help and the README list them.
 #pragma once
 
+#include "sensor/exchange.h"
+
 namespace cli {
 
 enum ExitCode : int {
@@ -15,5 +17,8 @@ enum ExitCode : int {
     kSetTimedOut = 8,      // no echo of the set
     kSetRejected = 9,      // the echo came but was not accepted
 };
+
+// The exit code of a step of the dialog that ended so.
+ExitCode ExitCodeFor(sensor::Outcome outcome);
 
 }  // namespace cli

@@ -1,8 +1,16 @@
 # A Debian package of what the install rules put in place: the tool, its command-line companion,
-# the simulated sensor, the desktop entry and the icon. `cpack` in a configured build folder writes it.
-set(CPACK_GENERATOR DEB)
+# the simulated sensor, the desktop entry and the icon; for Windows a ZIP of the command-line
+# companion. `cpack` in a configured build folder writes it.
 set(CPACK_PACKAGE_NAME kaldo-sensor-setting)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME kaldo-sensor-cli-${PROJECT_VERSION}-windows-x86_64)
+  set(CPACK_STRIP_FILES ON)
+  include(CPack)
+  return()
+endif()
+set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_CONTACT "Kaldo Sensor Setting team <team@kaldo.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Set up pressure sensors over a USB serial adapter")
 set(CPACK_PACKAGE_DESCRIPTION

@@ -78,7 +78,6 @@ bool SpinUntilPoked(const std::atomic<bool>& poked) {
     return poked.load(std::memory_order_acquire);
 }
 
-thread_local ConditionSleeper t_sleeper;
 thread_local bool t_registered = false;
 
 }  // namespace
@@ -129,7 +128,10 @@ TimePoint WaitHub::Now() const {
 
 bool WaitHub::Wait(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready,
                    std::optional<TimePoint> deadline, Sleeper* sleeper) {
-    Waiter self{&ready, deadline, sleeper != nullptr ? sleeper : &t_sleeper, t_registered};
+    // The default sleeper lives in the wait, not in a thread_local: the MinGW runtime may free a
+    // thread's thread_local storage before the last waits of its ending thread.
+    ConditionSleeper ownSleeper;
+    Waiter self{&ready, deadline, sleeper != nullptr ? sleeper : &ownSleeper, t_registered};
     waiters_.push_back(&self);
     bool result = false;
     for (;;) {

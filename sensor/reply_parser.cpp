@@ -37,6 +37,11 @@ int HexToInt(const CString& strField) {
 namespace sensor {
 
 std::optional<Fields> SplitReply(const CString& strReply) {
+    // A field with a NUL in it would be shown cut where the dialog shows it, and a set would send
+    // the cut text back: no field of a sensor's holds one, so such a reply is not taken.
+    if (strReply.Find('\0') != -1) {
+        return std::nullopt;
+    }
     // Further commas belong to field 10; the table keeps the first fifteen.
     int aComma[REPLY_MAX_COMMAS] = {0};
     int nCommas = 0;

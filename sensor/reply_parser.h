@@ -17,8 +17,8 @@ int HexToInt(const CString& strField);
 
 namespace sensor {
 
-// The ten fields, or nothing when fewer than ten commas follow the first character. Field 10
-// runs to the end, further commas included.
+// The ten fields, or nothing when fewer than ten commas follow the first character or a NUL is
+// in it. Field 10 runs to the end, further commas included.
 std::optional<Fields> SplitReply(const CString& strReply);
 
 }  // namespace sensor

@@ -8,8 +8,6 @@ COMSTAT g_comstat;
 
 namespace {
 constexpr UINT kMonitorExitCode = 100;
-constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
-constexpr int kMaxMessage = 512;
 
 struct LineEvent {
     DWORD bit;
@@ -127,7 +125,7 @@ void CSerialPort::FlushWrite() {
     // cannot change the bytes on their way; it sets the write event again for the next pass.
     // Taking the message empties the buffer: a QueueWrite whose message went out with this
     // pass sets the event once more, and that pass must find nothing to write again.
-    char message[kMaxMessage];
+    char message[kTxBufferSize];
     EnterCriticalSection(&m_csTxBuffer);
     const int nLength = g_nTxLength;
     std::memcpy(message, m_pTxBuffer, static_cast<std::size_t>(nLength));
@@ -141,6 +139,14 @@ void CSerialPort::FlushWrite() {
     EnterCriticalSection(&m_csPort);
     m_ovIo.Offset = 0;
     m_ovIo.OffsetHigh = 0;
+    // The pending event wait uses m_ovIo too. A new mask ends it on every system (a purge only
+    // under Wine, which completes it late, onto the write or the next read): its end is taken
+    // before the OVERLAPPED serves again.
+    DWORD dwMask = 0;
+    DWORD dwIgnored = 0;
+    if (GetCommMask(m_hPort, &dwMask) && SetCommMask(m_hPort, dwMask)) {
+        GetOverlappedResult(m_hPort, &m_ovIo, &dwIgnored, TRUE);
+    }
     // Unread received bytes are lost here, before every write.
     PurgeComm(m_hPort, kPurgeAll);
     const char* pszFailedStep = nullptr;

@@ -7,8 +7,6 @@
 #include "platform/port_problem.h"
 
 namespace {
-constexpr int kFirstProbedPort = 1;
-constexpr int kLastProbedPort = 10;
 constexpr int kProbeBaud = 115200;
 constexpr const char* kBaudRates[] = {"4800", "9600", "115200"};
 constexpr int kDefaultBaudIndex = 2;
@@ -34,7 +32,7 @@ BOOL CKaldoSensorSettingDlg::OnInitDialog() {
 
     // Each probe closes the port the one before it left open; the first port found stays
     // selected.
-    for (int i = kFirstProbedPort; i <= kLastProbedPort; ++i) {
+    for (int i = m_nFirstProbedPort; i <= m_nLastProbedPort; ++i) {
         if (m_Port.OpenPort(this, i, kProbeBaud)) {
             CString strName;
             strName.Format("COM%d", i);
@@ -74,13 +72,13 @@ BOOL CKaldoSensorSettingDlg::OnInitDialog() {
     return TRUE;
 }
 
-// Not in the Windows tool: there a port that cannot be opened is simply not listed. On Linux that
-// is most often a user outside the group that may open serial devices, or a modem manager probing
-// a fresh device; the list's tool tip and standard error say which, once, at start-up. The tool
-// tip also says which device each listed number is, which Linux names do not tell.
+// A port that cannot be opened is not listed. Why not is worth saying, once, at start-up, in the
+// list's tool tip and on standard error: most often a user outside the group that may open serial
+// devices, or a modem manager probing a fresh device. The tool tip also says which device each
+// listed number is, which the system's device names do not tell.
 void CKaldoSensorSettingDlg::ExplainPorts() {
     CString strReasons;
-    for (int i = kFirstProbedPort; i <= kLastProbedPort; ++i) {
+    for (int i = m_nFirstProbedPort; i <= m_nLastProbedPort; ++i) {
         CString strName;
         strName.Format("COM%d", i);
         if (m_cbComPort.FindStringExact(-1, strName) != CB_ERR) {
@@ -114,18 +112,17 @@ void CKaldoSensorSettingDlg::OnUsbSet() {
     const int nBaud = atoi(m_strBaudRate);
 
     if (m_bPortFound) {
-        const char* message = nullptr;
+        sensor::Outcome outcome = sensor::Outcome::PortOpened;
         if (!m_Port.OpenPort(this, nPort, nBaud)) {
-            message = "The port is used by others";
-        } else if (static_cast<unsigned>(nPort) > static_cast<unsigned>(kLastProbedPort)) {
+            outcome = sensor::Outcome::PortHeld;
+        } else if (static_cast<unsigned>(nPort) > static_cast<unsigned>(LAST_COM_PORT)) {
             m_bPortOpen = false;
-            message = "The numbers of HOST is exceed 10";
+            outcome = sensor::Outcome::PortBeyondLast;
         } else {
             m_Port.StartMonitor();
             m_bPortOpen = true;
-            message = "Intial Serial Port sucessful";
         }
-        MessageBox(message);
+        ShowOutcome(outcome);
     }
     UpdateData(FALSE);
     UpdateData(FALSE);

@@ -5,8 +5,6 @@
 // the sensor's plain functions.
 #pragma once
 
-#include <cstdint>
-
 #include "framework/framework.h"
 #include "res/resource.h"
 #include "sensor/command.h"
@@ -16,8 +14,8 @@
 #include "serial/serial_port.h"
 #include "ui/progress_dialog.h"
 
-// Tick counter shared by the read-poll and set-watchdog timers.
-extern int g_nTimeoutTicks;
+// Ports are COM1 to COM10.
+#define LAST_COM_PORT 10
 
 // The interval list's entries, in minutes, and how many characters the typed fields take.
 inline constexpr const char* kIntervals[] = {"15", "30", "60", "120", "240", "480", "960"};
@@ -65,7 +63,6 @@ public:
     bool m_bParamsRead = false;
     bool m_bPortOpen = false;
     bool m_bPortFound = false;
-    int m_nSequence = 0;
     CString m_strComPort;
     CString m_strBaudRate;
 
@@ -73,17 +70,20 @@ public:
     CComboBox m_cbBaudRate;
     CComboBox m_cbInterval;
 
-    // Exchange state.
-    std::uint32_t m_nRxCount = 0;
-    std::uint32_t m_nRxCountAtLastTick = 0;  // tells a line still arriving from one gone quiet
-    CString m_strRx;
-    CString m_strLastCommand;
-
     CSerialPort m_Port;
     CSensorProgress m_dlgProgress;
 
     void SendCommand(int nKind);
     int ParseReply(CString strReply);
+
+    // Start-up looks for ports from COM1 to COM10; a program that needs one port only looks there,
+    // and does not open the ports other programs are about to use.
+    void ProbeOnly(int nPort) { m_nFirstProbedPort = m_nLastProbedPort = nPort; }
+
+    const sensor::Exchange& GetExchange() const { return m_Exchange; }
+    // How the latest step ended; safe from another thread, which may also start a step afresh.
+    sensor::Outcome LastOutcome() const { return m_Exchange.LastOutcome(); }
+    void ClearOutcome() { m_Exchange.Record(sensor::Outcome::Pending); }
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -100,6 +100,8 @@ protected:
     void SendToSensor(const CString& strCommand, int nKind);
     // Ends an operation: the progress dialog's timer and the dialog itself.
     void CloseProgress();
+    // Records how a step ended and says so in a box (text: the outcome's own when null).
+    void ShowOutcome(sensor::Outcome outcome, const char* pszText = nullptr);
 
     // One per timer id, called from OnTimer. A reply tick returns whether it looked at the
     // received text, which ends the tick there.
@@ -107,8 +109,8 @@ protected:
     BOOL OnSetReplyTimer();
     void OnReadPollTimer();
     void OnSetWatchdogTimer();
-    // Whether enough has arrived to look at; if so, lets the line finish and keeps its first line.
-    BOOL TakeReplyLine();
+    // Whether enough has arrived to look at; if so, lets the line finish.
+    BOOL ReplySettled();
 
     afx_msg LRESULT OnRxByte(WPARAM wParam, LPARAM lParam);
     afx_msg void OnTimer(UINT_PTR nIDEvent);
@@ -118,4 +120,9 @@ protected:
     afx_msg void OnModeRadio();
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    sensor::Exchange m_Exchange;
+    int m_nFirstProbedPort = 1;
+    int m_nLastProbedPort = LAST_COM_PORT;
 };

@@ -1,18 +1,13 @@
 // Reading and writing a sensor: the buttons, the received bytes and the timers that tie them.
 #include "ui/main_dialog.h"
 
-int g_nTimeoutTicks = 0;
-
 LRESULT CKaldoSensorSettingDlg::OnRxByte(WPARAM wParam, LPARAM /*lParam*/) {
-    m_nRxCount += 1;
-    if (m_strRx.GetLength() < REPLY_KEEP_BYTES) {
-        m_strRx.AppendChar(static_cast<char>(wParam));
-    }
+    m_Exchange.TakeByte(static_cast<char>(wParam));
     return 1;
 }
 
 void CKaldoSensorSettingDlg::SendToSensor(const CString& strCommand, int nKind) {
-    m_strLastCommand = strCommand;
+    m_Exchange.CommandSent(strCommand);
     m_Port.QueueWrite(strCommand.GetString(), strCommand.GetLength());
     if (nKind == CMD_READ) {
         SetTimer(TIMER_READ_REPLY, READ_REPLY_PERIOD_MS, nullptr);
@@ -29,10 +24,15 @@ void CKaldoSensorSettingDlg::CloseProgress() {
     m_dlgProgress.OnOK();
 }
 
+void CKaldoSensorSettingDlg::ShowOutcome(sensor::Outcome outcome, const char* pszText) {
+    m_Exchange.Record(outcome);
+    MessageBox(pszText != nullptr ? pszText : sensor::OutcomeText(outcome));
+}
+
 void CKaldoSensorSettingDlg::OnSensorInitial() {
     UpdateData(TRUE);
     if (!m_bPortOpen) {
-        MessageBox("Please intial the Serial COM firstly");
+        ShowOutcome(sensor::Outcome::ReadWithoutPort);
         return;
     }
     SetTimer(TIMER_READ_POLL, READ_POLL_PERIOD_MS, nullptr);
@@ -75,88 +75,68 @@ void CKaldoSensorSettingDlg::OnTimer(UINT_PTR nIDEvent) {
 }
 
 void CKaldoSensorSettingDlg::OnReadPollTimer() {
-    // The tick is counted before the request goes out: a request may show the integer message,
-    // and the ticks that come while it is open must find the count moved on, or each would send
-    // again, inside the box before it, ten a second, for ever.
-    const bool bRequest = g_nTimeoutTicks % READ_REQUEST_EVERY_TICKS == 0;
-    g_nTimeoutTicks += 1;
-    if (bRequest) {
+    if (m_Exchange.ReadPollTick()) {
         SendCommand(CMD_READ);
     }
-    if (g_nTimeoutTicks > READ_TIMEOUT_TICKS) {
-        g_nTimeoutTicks = 0;
+    if (m_Exchange.ReadTimedOut()) {
         KillTimer(TIMER_READ_POLL);
         CloseProgress();
-        MessageBox("Initial is FAIL, please try again");
+        ShowOutcome(sensor::Outcome::ReadTimedOut);
     }
 }
 
 void CKaldoSensorSettingDlg::OnSetWatchdogTimer() {
-    g_nTimeoutTicks += 1;
-    if (g_nTimeoutTicks > SET_TIMEOUT_TICKS) {
-        g_nTimeoutTicks = 0;
+    if (m_Exchange.SetWatchdogTick()) {
         KillTimer(TIMER_SET_WATCHDOG);
         CloseProgress();
-        MessageBox("Setting is FAIL, please try again");
+        ShowOutcome(sensor::Outcome::SetTimedOut);
     }
 }
 
-BOOL CKaldoSensorSettingDlg::TakeReplyLine() {
-    const std::uint32_t nThreshold = sensor::ReplyThreshold(m_bLoraWan);
-    if (m_nRxCount < nThreshold) {
-        return FALSE;
-    }
-    // A reply whose line end has not come yet is taken once the line has gone quiet: still
-    // arriving, it would be parsed cut, its last field short. A line that keeps talking past any
-    // reply's length is taken as it is.
-    const bool bQuiet = m_nRxCount == m_nRxCountAtLastTick;
-    m_nRxCountAtLastTick = m_nRxCount;
-    if (m_strRx.Find("\r\n") < 0 && !bQuiet && m_nRxCount < 2 * nThreshold) {
+BOOL CKaldoSensorSettingDlg::ReplySettled() {
+    if (!m_Exchange.ReplyDue(m_bLoraWan)) {
         return FALSE;
     }
     // Lets the rest of the line arrive; bytes that come meanwhile wait in the port.
     Sleep(REPLY_SETTLE_MS);
-    m_strRx = sensor::FirstLine(m_strRx);
     return TRUE;
 }
 
 BOOL CKaldoSensorSettingDlg::OnReadReplyTimer() {
-    if (!TakeReplyLine()) {
+    if (!ReplySettled()) {
         return FALSE;
     }
-    if (sensor::HasReadMark(m_strRx) && !m_bParamsRead) {
-        const bool bAccepted = ParseReply(m_strRx) >= 1;
+    const CString strLine = m_Exchange.FirstLine();
+    if (sensor::HasReadMark(strLine) && !m_bParamsRead) {
+        const bool bAccepted = ParseReply(strLine) >= 1;
         if (bAccepted) {
             m_bParamsRead = true;
         }
         KillTimer(TIMER_READ_REPLY);
         KillTimer(TIMER_READ_POLL);
-        MessageBox(bAccepted ? "The Parameters have been Display correctly\r\n" : "Failuer\r\n");
-        g_nTimeoutTicks = 0;
+        ShowOutcome(bAccepted ? sensor::Outcome::ReadAccepted : sensor::Outcome::ReadRejected);
+        m_Exchange.EndOperation();
         CloseProgress();
     }
     // Whatever came while a box was open goes too.
-    m_nRxCount = 0;
-    m_nRxCountAtLastTick = 0;
-    m_strRx.Empty();
+    m_Exchange.Forget();
     return TRUE;
 }
 
 BOOL CKaldoSensorSettingDlg::OnSetReplyTimer() {
-    if (!TakeReplyLine()) {
+    if (!ReplySettled()) {
         return FALSE;
     }
-    // Only the exact echo of the set counts; any other line is dropped.
-    if (m_strRx.Compare(m_strLastCommand) == 0) {
-        const int nResult = ParseReply(m_strRx);
-        KillTimer(TIMER_SET_REPLY);
-        KillTimer(TIMER_SET_WATCHDOG);
-        MessageBox(nResult >= 1 ? "The Parameters have been set correctly\r\n" : "Failure\r\n");
-        g_nTimeoutTicks = 0;
-        CloseProgress();
+    // Only the exact echo of the set counts.
+    if (!m_Exchange.TakeEcho()) {
+        return TRUE;
     }
-    m_nRxCount = 0;
-    m_nRxCountAtLastTick = 0;
-    m_strRx.Empty();
+    const int nResult = ParseReply(m_Exchange.FirstLine());
+    KillTimer(TIMER_SET_REPLY);
+    KillTimer(TIMER_SET_WATCHDOG);
+    ShowOutcome(nResult >= 1 ? sensor::Outcome::SetAccepted : sensor::Outcome::SetRejected);
+    m_Exchange.EndOperation();
+    CloseProgress();
+    m_Exchange.Forget();
     return TRUE;
 }

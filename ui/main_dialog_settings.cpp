@@ -1,6 +1,7 @@
 // The settings record: its binding to the controls, the checks before a set, and its way into a
 // command and back out of a reply.
 #include "ui/main_dialog.h"
+#include "ui/settings_fields.h"
 
 void CKaldoSensorSettingDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -24,10 +25,12 @@ void CKaldoSensorSettingDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 sensor::VariantTexts CKaldoSensorSettingDlg::VariantTexts() const {
-    if (m_bLoraWan) {
-        return {m_strFrequency, m_strDevEui, m_strAppEui, m_strAppKey};
+    const TextField* fields = VariantFields(m_bLoraWan);
+    sensor::VariantTexts texts;
+    for (int i = 0; i < SETTINGS_VARIANT_FIELD_COUNT; ++i) {
+        texts[i] = this->*fields[i].pstrText;
     }
-    return {m_strNbBand, m_strImei, m_strServerIp, m_strServerPort};
+    return texts;
 }
 
 BOOL CKaldoSensorSettingDlg::CheckSettingsForSet() {
@@ -41,7 +44,7 @@ BOOL CKaldoSensorSettingDlg::CheckSettingsForSet() {
         failure = sensor::VariantRefusal(m_bLoraWan, VariantTexts());
     }
     if (!failure.IsEmpty()) {
-        MessageBox(failure);
+        ShowOutcome(sensor::Outcome::SetRefused, failure);
         return FALSE;
     }
     return TRUE;
@@ -49,7 +52,7 @@ BOOL CKaldoSensorSettingDlg::CheckSettingsForSet() {
 
 void CKaldoSensorSettingDlg::SendCommand(int nKind) {
     // The counter advances on every call, whatever the kind.
-    const int nSequence = m_nSequence++;
+    const int nSequence = m_Exchange.NextSequence();
 
     UpdateData(TRUE);
 
@@ -57,23 +60,21 @@ void CKaldoSensorSettingDlg::SendCommand(int nKind) {
     if (nKind == CMD_READ) {
         strCommand = sensor::ReadCommand(m_bLoraWan, nSequence);
     } else if (nKind == CMD_SET) {
-        m_strAddressHex = sensor::HexField(m_nAddress);
-
+        // The interval travels as the list shows it, not as typed.
         CString strEntry;
         m_cbInterval.GetLBText(m_cbInterval.GetCurSel(), strEntry);
         m_nInterval = atoi(strEntry);
-        m_strInterval = sensor::HexField(m_nInterval);
 
-        m_strRangeMaxHex = sensor::HexField(m_nRangeMax);
-        m_strRangeMinHex = sensor::HexField(m_nRangeMin);
-        m_strHighAlarmHex = sensor::HexField(m_nHighAlarm);
-        m_strLowAlarmHex = sensor::HexField(m_nLowAlarm);
-
-        const sensor::VariantTexts variant = VariantTexts();
-        strCommand = sensor::SetCommand(
-            m_bLoraWan, nSequence,
-            {m_strAddressHex, m_strInterval, m_strRangeMaxHex, m_strRangeMinHex, m_strHighAlarmHex,
-             m_strLowAlarmHex, variant[0], variant[1], variant[2], variant[3]});
+        sensor::Fields fields;
+        int nField = 0;
+        for (const NumberField& field : kNumberFields) {
+            this->*field.pstrHex = sensor::HexField(this->*field.pnValue);
+            fields[nField++] = this->*field.pstrHex;
+        }
+        for (const CString& strText : VariantTexts()) {
+            fields[nField++] = strText;
+        }
+        strCommand = sensor::SetCommand(m_bLoraWan, nSequence, fields);
     } else {
         return;
     }
@@ -85,20 +86,11 @@ int CKaldoSensorSettingDlg::ParseReply(CString strReply) {
     if (!fields) {
         return -1;
     }
-    const sensor::Fields& field = *fields;
-
-    m_strAddressHex = field[0];
-    m_nAddress = HexToInt(m_strAddressHex);
-    m_strInterval = field[1];
-    m_nInterval = HexToInt(m_strInterval);
-    m_strRangeMaxHex = field[2];
-    m_nRangeMax = HexToInt(m_strRangeMaxHex);
-    m_strRangeMinHex = field[3];
-    m_nRangeMin = HexToInt(m_strRangeMinHex);
-    m_strHighAlarmHex = field[4];
-    m_nHighAlarm = HexToInt(m_strHighAlarmHex);
-    m_strLowAlarmHex = field[5];
-    m_nLowAlarm = HexToInt(m_strLowAlarmHex);
+    int nField = 0;
+    for (const NumberField& field : kNumberFields) {
+        this->*field.pstrHex = (*fields)[nField++];
+        this->*field.pnValue = HexToInt(this->*field.pstrHex);
+    }
 
     // The interval list follows the reply: an unknown interval is appended, then selected.
     m_strInterval.Format("%d", m_nInterval);
@@ -108,16 +100,9 @@ int CKaldoSensorSettingDlg::ParseReply(CString strReply) {
     }
     m_cbInterval.SetCurSel(nIndex);
 
-    if (m_bLoraWan) {
-        m_strFrequency = field[6];
-        m_strDevEui = field[7];
-        m_strAppEui = field[8];
-        m_strAppKey = field[9];
-    } else {
-        m_strNbBand = field[6];
-        m_strImei = field[7];
-        m_strServerIp = field[8];
-        m_strServerPort = field[9];
+    const TextField* variant = VariantFields(m_bLoraWan);
+    for (int i = 0; i < SETTINGS_VARIANT_FIELD_COUNT; ++i) {
+        this->*variant[i].pstrText = (*fields)[nField++];
     }
 
     UpdateData(FALSE);

@@ -1,5 +1,6 @@
 // A port's problem is what its open says. Windows has no group to join and does not tell who
-// holds a port: access denied means another program has it open.
+// holds a port: access denied means another program has it open. Only real Windows shows that:
+// Wine does not enforce exclusive opens, so there a second program opens a held port too.
 #include "platform/port_problem.h"
 
 #include <windows.h>
@@ -9,21 +10,26 @@
 namespace platform {
 
 PortProblem DiagnoseDevice(const std::string& path) {
+    PortProblem problem;
+    problem.device = path;
     HANDLE port = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OVERLAPPED, nullptr);
     if (port != INVALID_HANDLE_VALUE) {
         CloseHandle(port);
-        return {PortProblem::Kind::None, path, {}, 0, {}};
+        return problem;
     }
     switch (GetLastError()) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
-            return {PortProblem::Kind::Absent, {}, {}, 0, {}};
+            problem.kind = PortProblem::Kind::Absent;
+            problem.device.clear();
+            return problem;
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
-            return {PortProblem::Kind::Held, path, {}, 0, {}};
+            problem.kind = PortProblem::Kind::Held;
+            return problem;
         default:
-            return {PortProblem::Kind::None, path, {}, 0, {}};
+            return problem;
     }
 }
 

@@ -1,5 +1,6 @@
 // A worker's handle is a stand-in thread, created suspended and released when the worker ends:
 // it then exits with the worker's code, so waits and GetExitCodeThread behave as for the worker.
+// The framework keeps the handle open until then (a thread object is deleted after its end).
 #include <map>
 #include <mutex>
 

@@ -77,8 +77,14 @@ protected:
         UpdateData(static_cast<BOOL>(save));
         return 0;
     }
+    // Busy on the hub's clock (Sleep is the system's own on Windows).
     LRESULT OnBusy(WPARAM ms, LPARAM end) {
-        Sleep(static_cast<DWORD>(ms));
+        {
+            auto& hub = platform::WaitHub::Instance();
+            auto lock = hub.Lock();
+            hub.Wait(
+                lock, [] { return false; }, hub.Now() + std::chrono::milliseconds(ms));
+        }
         if (end) {
             EndDialog(IDOK);
         }

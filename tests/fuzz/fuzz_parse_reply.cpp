@@ -1,5 +1,5 @@
 // The reply parser on any bytes from the line: a reply is taken exactly when ten commas follow
-// index 0, its fields are the texts between them (the tenth runs to the end), and the set command
+// index 0 and no NUL is in it, its fields are the texts between them (the tenth runs to the end), and the set command
 // made of those fields is read back into the same fields, so a set's echo gives what was sent.
 #include <cstddef>
 #include <cstdint>
@@ -19,13 +19,15 @@ namespace {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const char* bytes = reinterpret_cast<const char*>(data);
     std::vector<std::size_t> commas;
-    for (std::size_t i = 1; i < size; ++i) {
-        if (data[i] == ',') {
+    bool nul = false;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (i > 0 && data[i] == ',') {
             commas.push_back(i);
         }
+        nul = nul || data[i] == 0;
     }
     const auto fields = sensor::SplitReply(CString(bytes, static_cast<int>(size)));
-    if (fields.has_value() != (commas.size() >= SETTINGS_FIELD_COUNT)) {
+    if (fields.has_value() != (commas.size() >= SETTINGS_FIELD_COUNT && !nul)) {
         Fault();
     }
     if (!fields) {

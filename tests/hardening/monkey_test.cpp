@@ -320,9 +320,10 @@ private:
         Query([&] {
             const auto& dlg = h_->dlg;
             // The text is cut at its line end while its box is open; the count only at the reset.
-            EXPECT_LE(static_cast<std::uint32_t>(dlg.m_strRx.GetLength()), dlg.m_nRxCount);
-            last = dlg.m_strLastCommand.GetString();
-            composed = dlg.m_nSequence;
+            EXPECT_LE(static_cast<std::uint32_t>(dlg.GetExchange().Rx().GetLength()),
+                      dlg.GetExchange().RxCount());
+            last = dlg.GetExchange().LastCommand().GetString();
+            composed = dlg.GetExchange().Sequence();
         });
         const TimePoint now = h_->time.Now();
         CheckBoxes(now);

@@ -51,7 +51,7 @@ TEST(SoakTest, ReadAndSetCyclesAllSucceedAndTheSensorTakesEveryHighAlarm) {
     EXPECT_LE(PeakResidentKb(), warmedUpKb + 16 * 1024) << "the peak grew";
 #endif
     // Two commands a cycle, plus the extra request after every read.
-    EXPECT_EQ(h.dlg.m_nSequence, 3 * cycles);
+    EXPECT_EQ(h.dlg.GetExchange().Sequence(), 3 * cycles);
     EXPECT_EQ(h.agent.Control(ToolHarness::kMain, IDC_COMBO_INTERVAL)->items.size(), 7u);
 }
 

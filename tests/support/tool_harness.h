@@ -39,8 +39,7 @@ public:
     static constexpr UINT kProgress = IDD_SENSOR_PROGRESS;
 
     ToolHarness() {
-        // The dialog's exchange counters are globals: each run starts them afresh.
-        g_nTimeoutTicks = 0;
+        // The progress bar's position is a global: each run starts it afresh.
         g_nProgressPos = 0;
     }
 

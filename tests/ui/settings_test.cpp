@@ -22,7 +22,7 @@ protected:
         std::string command;
         h.Run([&] {
             h.dlg.SendCommand(kind);
-            command = h.dlg.m_strLastCommand.GetString();
+            command = h.dlg.GetExchange().LastCommand().GetString();
         });
         return command;
     }
@@ -59,7 +59,7 @@ TEST_F(SettingsTest, SendCommandCountsEveryCallAndTakesTheIntervalFromTheList) {
     ASSERT_TRUE(h.time.Settle());
     h.Post([&] { h.dlg.SendCommand(CMD_SET); });
     h.ExpectBox("Please enter an integer.");
-    EXPECT_NE(h.dlg.m_strLastCommand.Find(",11170,0000,5,"), -1);
+    EXPECT_NE(h.dlg.GetExchange().LastCommand().Find(",11170,0000,5,"), -1);
 }
 
 TEST_F(SettingsTest, ParseReplyFillsTheSelectedVariantAndTheIntervalListFollows) {
