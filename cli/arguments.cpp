@@ -4,6 +4,7 @@
 #include <charconv>
 #include <optional>
 
+#include "platform/printable_text.h"
 #include "res/resource.h"
 #include "ui/main_dialog.h"
 
@@ -14,12 +15,12 @@ namespace {
 constexpr int kLargestAlarm = 0xFFFF;
 
 struct SetOption {
-    enum class Kind { Interval, Alarm, Text };
+    enum class Kind { Interval, Alarm, Hex, Text };
     enum class Variant { Both, LoraWan, Nb };
     const char* name;
     int control;
     Kind kind;
-    int limit;  // Text: the characters its field takes
+    int limit;  // Hex: the digits its field needs; Text: the characters its field takes
     Variant variant;
 };
 
@@ -27,9 +28,9 @@ constexpr SetOption kSetOptions[] = {
     {"--interval", IDC_COMBO_INTERVAL, SetOption::Kind::Interval, 0, SetOption::Variant::Both},
     {"--high-alarm", IDC_EDIT_HIGH_ALARM, SetOption::Kind::Alarm, 0, SetOption::Variant::Both},
     {"--low-alarm", IDC_EDIT_LOW_ALARM, SetOption::Kind::Alarm, 0, SetOption::Variant::Both},
-    {"--app-eui", IDC_EDIT_APP_EUI, SetOption::Kind::Text, APP_EUI_LIMIT,
+    {"--app-eui", IDC_EDIT_APP_EUI, SetOption::Kind::Hex, APP_EUI_LIMIT,
      SetOption::Variant::LoraWan},
-    {"--app-key", IDC_EDIT_APP_KEY, SetOption::Kind::Text, APP_KEY_LIMIT,
+    {"--app-key", IDC_EDIT_APP_KEY, SetOption::Kind::Hex, APP_KEY_LIMIT,
      SetOption::Variant::LoraWan},
     {"--server-ip", IDC_EDIT_SERVER_IP, SetOption::Kind::Text, SERVER_IP_LIMIT,
      SetOption::Variant::Nb},
@@ -62,20 +63,34 @@ std::string CheckValue(const SetOption& option, const std::string& value) {
         case SetOption::Kind::Interval:
             if (std::find(std::begin(kIntervals), std::end(kIntervals), value) ==
                 std::end(kIntervals)) {
-                return name + " takes one of " + IntervalChoices() + " (minutes), not \"" + value +
-                       "\"";
+                return name + " takes one of " + IntervalChoices() + " (minutes), not \"" +
+                       platform::PrintableText(value) + "\"";
             }
             return {};
         case SetOption::Kind::Alarm:
             if (!ParseNumber(value, 0, kLargestAlarm)) {
                 return name + " takes a whole number of kPa from 0 to " +
-                       std::to_string(kLargestAlarm) + ", not \"" + value + "\"";
+                       std::to_string(kLargestAlarm) + ", not \"" + platform::PrintableText(value) +
+                       "\"";
+            }
+            return {};
+        case SetOption::Kind::Hex:
+            if (value.size() != static_cast<std::size_t>(option.limit) ||
+                value.find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos) {
+                return name + " takes " + std::to_string(option.limit) +
+                       " hexadecimal digits, not \"" + platform::PrintableText(value) + "\"";
             }
             return {};
         case SetOption::Kind::Text:
             if (value.size() > static_cast<std::size_t>(option.limit)) {
                 return name + " takes at most " + std::to_string(option.limit) +
                        " characters, not " + std::to_string(value.size());
+            }
+            // A comma would end the field on the line, and the sensor takes plain ASCII.
+            if (std::any_of(value.begin(), value.end(),
+                            [](char c) { return c < ' ' || c > '~' || c == ','; })) {
+                return name + " takes printable characters other than a comma, not \"" +
+                       platform::PrintableText(value) + "\"";
             }
             return {};
     }
@@ -107,7 +122,7 @@ std::variant<Request, std::string> ParseArguments(const std::vector<std::string>
     }
     const auto command = ParseCommand(args[0]);
     if (!command) {
-        return "unknown command \"" + args[0] + "\"";
+        return "unknown command \"" + platform::PrintableText(args[0]) + "\"";
     }
     request.command = *command;
     std::vector<std::string> seen;
@@ -120,7 +135,7 @@ std::variant<Request, std::string> ParseArguments(const std::vector<std::string>
             name.resize(equals);
         }
         if (std::find(seen.begin(), seen.end(), name) != seen.end()) {
-            return name + " is given twice";
+            return platform::PrintableText(name) + " is given twice";
         }
         seen.push_back(name);
         if (name == "--help" || name == "-h") {
@@ -143,7 +158,7 @@ std::variant<Request, std::string> ParseArguments(const std::vector<std::string>
         const bool takesValue = (name == "--com" && request.command != Request::Command::Ports) ||
                                 (option != nullptr && request.command == Request::Command::Set);
         if (!takesValue) {
-            return "\"" + name + "\" is not an option of " + args[0];
+            return "\"" + platform::PrintableText(name) + "\" is not an option of " + args[0];
         }
         if (!value) {
             if (i + 1 == args.size()) {
@@ -155,7 +170,7 @@ std::variant<Request, std::string> ParseArguments(const std::vector<std::string>
             const auto com = ParseNumber(*value, 1, kLastCom);
             if (!com) {
                 return "--com takes a port number from 1 to " + std::to_string(kLastCom) +
-                       ", not \"" + *value + "\"";
+                       ", not \"" + platform::PrintableText(*value) + "\"";
             }
             request.com = *com;
             continue;

@@ -15,6 +15,7 @@
 #include "framework/user_agent.h"
 #include "framework/win_thread.h"
 #include "platform/port_problem.h"
+#include "platform/printable_text.h"
 #include "platform/terminal.h"
 #include "platform/wait_hub.h"
 #include "ui/main_dialog.h"
@@ -244,8 +245,9 @@ private:
         const char* name = request_.nb ? "NB-IoT" : "LoRaWAN";
         if (!request_.json) {
             std::printf("%s (%s)\n", port_.c_str(), name);
+            // The values are the sensor's: shown as data, never as terminal commands.
             for (const auto& [name, value] : settings) {
-                std::printf("%s: %s\n", name.c_str(), value.c_str());
+                std::printf("%s: %s\n", name.c_str(), platform::PrintableText(value).c_str());
             }
             std::printf("%s\n", message_.c_str());
             return;

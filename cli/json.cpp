@@ -2,21 +2,30 @@
 
 #include <cstdio>
 
+#include "platform/printable_text.h"
+
 namespace cli {
 
 std::string JsonString(const std::string& text) {
     std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
+    for (std::string_view rest = text; !rest.empty();) {
+        const platform::Utf8Step step = platform::DecodeUtf8(rest);
+        char escaped[12];
+        if (!step.valid) {
+            // JSON holds only Unicode: a byte that is not UTF-8 is shown as plain output shows it.
+            std::snprintf(escaped, sizeof escaped, "\\\\x%02x",
+                          static_cast<unsigned char>(rest[0]));
+            quoted += escaped;
+        } else if (step.code == '"' || step.code == '\\') {
             quoted += '\\';
-            quoted += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            quoted += static_cast<char>(step.code);
+        } else if (platform::IsHiddenCode(step.code)) {
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(step.code));
             quoted += escaped;
         } else {
-            quoted += c;
+            quoted.append(rest.substr(0, step.length));
         }
+        rest.remove_prefix(step.length);
     }
     return quoted + "\"";
 }

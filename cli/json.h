@@ -7,7 +7,8 @@
 
 namespace cli {
 
-// text as a JSON string, quotes included.
+// text as a JSON string, quotes included. What PrintableText escapes is escaped here too, as
+// \u escapes; a byte that is not UTF-8 becomes the text \xNN, as plain output shows it.
 std::string JsonString(const std::string& text);
 
 // {"name": value, ...}; the values are JSON already.

@@ -70,18 +70,22 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     state.text = text != nullptr ? text : "";
     state.caption = caption != nullptr ? caption : "Error";
     state.type = type;
-    {
-        auto lock = hub.Lock();
-        state.id = g_nextBoxId++;
-        Boxes()[state.id] = OpenBox{};
-    }
+    auto lock = hub.Lock();
+    state.id = g_nextBoxId++;
+    Boxes()[state.id] = OpenBox{};
+    lock.unlock();
     const int id = state.id;
     const std::function<bool()> closed = [id] { return Boxes()[id].closed; };
 
     if (t_isWorker) {
+        // Once no window is left nobody is there to read the box, and the stop of the thread
+        // that raised it may be waiting for it: it ends as if closed.
         GetPresenter().MessageBoxOpened(state);
-        auto lock = hub.Lock();
-        hub.Wait(lock, closed, std::nullopt);
+        lock.lock();
+        hub.Wait(
+            lock, [&] { return closed() || !framework::AnyWindowLeft(); }, std::nullopt);
+        lock.unlock();
+        CloseMessageBox(id, IDOK);  // does nothing when it was closed
     } else {
         // Only a window of this thread can be disabled by the box.
         WindowData* ownerData = framework::FindWindowData(owner);
@@ -96,7 +100,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
             ownerWnd->EnableWindow(TRUE);
         }
     }
-    auto lock = hub.Lock();
+    lock.lock();
     const int result = Boxes()[id].result;
     Boxes().erase(id);
     return result;

@@ -26,8 +26,11 @@ WindowData* FindWindowData(HWND hwnd);
 // Any thread.
 bool WindowExists(HWND hwnd);
 bool WindowThread(HWND hwnd, std::thread::id* thread);
-// Removes the record; returns it so it can be destroyed outside the table's lock.
+// Removes the record; returns it so it can be destroyed outside the table's lock. The last one's
+// removal notifies the hub.
 std::unique_ptr<WindowData> RemoveWindowData(HWND hwnd);
+// Any thread: whether any window exists.
+bool AnyWindowLeft();
 
 // Tells the presenter the window's current state.
 void PublishWindow(WindowData& window);

@@ -1,5 +1,9 @@
 #include "platform/com_names.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -97,22 +101,26 @@ std::vector<std::string> SerialDevicePaths() {
     return paths;
 }
 
-std::vector<int> LinkedNumbers(const std::optional<std::string>& folder) {
+std::vector<int> LinkedNumbers(const Descriptor& folder) {
     std::vector<int> numbers;
-    if (!folder) {
+    // The listing reads through a descriptor of its own: closedir closes it.
+    DIR* listing = folder.valid()
+                       ? fdopendir(openat(folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+                       : nullptr;
+    if (listing == nullptr) {
         return numbers;
     }
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(*folder, ec)) {
-        if (auto n = ParseComName(entry.path().filename().string())) {
+    while (const dirent* entry = readdir(listing)) {
+        if (auto n = ParseComName(entry->d_name)) {
             numbers.push_back(*n);
         }
     }
+    closedir(listing);
     return numbers;
 }
 
-std::string LinkPath(const std::string& folder, int n) {
-    return folder + "/COM" + std::to_string(n);
+std::string LinkName(int n) {
+    return "COM" + std::to_string(n);
 }
 
 }  // namespace
@@ -170,30 +178,40 @@ std::vector<ComPort> AssignComNumbers(const std::vector<int>& linked,
     return ports;
 }
 
-std::optional<std::string> ResolveComPort(int n) {
+int ComLocation::Folder() const {
+    return folder.valid() ? folder.get() : AT_FDCWD;
+}
+
+std::optional<ComLocation> LocateComPort(int n) {
     if (n < 1 || n > kMaxComNumber) {
         return std::nullopt;
     }
-    std::error_code ec;
-    const auto folder = TrustedPortFolder();
+    Descriptor folder = OpenTrustedPortFolder();
+    struct stat link {};
     // A dangling link still names the port: opening it then fails as a missing device.
-    if (folder && fs::exists(fs::symlink_status(LinkPath(*folder, n), ec))) {
-        return LinkPath(*folder, n);
+    if (folder.valid() &&
+        fstatat(folder.get(), LinkName(n).c_str(), &link, AT_SYMLINK_NOFOLLOW) == 0) {
+        return ComLocation{std::move(folder), LinkName(n), PortFolder() + "/" + LinkName(n)};
     }
     for (const auto& port : AssignComNumbers(LinkedNumbers(folder), SerialDevicePaths())) {
         if (port.number == n) {
-            return port.path;
+            return ComLocation{Descriptor(), port.path, port.path};
         }
     }
     return std::nullopt;
 }
 
+std::optional<std::string> ResolveComPort(int n) {
+    auto location = LocateComPort(n);
+    return location ? std::optional(location->path) : std::nullopt;
+}
+
 std::vector<ComPort> ListComPorts() {
-    const auto folder = TrustedPortFolder();
+    const Descriptor folder = OpenTrustedPortFolder();
     const std::vector<int> linked = LinkedNumbers(folder);
     std::vector<ComPort> ports = AssignComNumbers(linked, SerialDevicePaths());
     for (int n : linked) {
-        ports.push_back({n, LinkPath(*folder, n)});
+        ports.push_back({n, PortFolder() + "/" + LinkName(n)});
     }
     std::sort(ports.begin(), ports.end(),
               [](const ComPort& a, const ComPort& b) { return a.number < b.number; });

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/descriptor.h"
+
 namespace platform {
 
 struct ComPort {
@@ -25,6 +27,17 @@ constexpr int kMaxComNumber = 256;
 
 // "COMn" in any case, n from 1 to kMaxComNumber without leading zeros.
 std::optional<int> ParseComName(std::string_view name);
+
+// Where port n is: name relative to Folder(), the port folder's descriptor for a link there, the
+// current folder for a device node; path is how to show it.
+struct ComLocation {
+    Descriptor folder;
+    std::string name;
+    std::string path;
+
+    int Folder() const;
+};
+std::optional<ComLocation> LocateComPort(int n);
 
 // The path that port n opens, or nullopt when there is no such port.
 std::optional<std::string> ResolveComPort(int n);

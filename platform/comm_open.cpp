@@ -1,13 +1,10 @@
 // CreateFileA for COM ports: the exclusive open sequence.
-#include <fcntl.h>
-#include <stdlib.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <string>
 #include <utility>
 
 #include "platform/com_names.h"
@@ -15,6 +12,8 @@
 #include "platform/comm_port.h"
 #include "platform/comm_termios.h"
 #include "platform/comm_uucp_lock.h"
+#include "platform/port_release.h"
+#include "platform/serial_line.h"
 
 namespace platform {
 namespace {
@@ -22,75 +21,57 @@ namespace {
 // Closes the descriptor, and clears the exclusive mark once set, unless released.
 class OpeningPort {
 public:
-    explicit OpeningPort(int fd) : fd_(fd) {}
+    explicit OpeningPort(Descriptor fd) : fd_(std::move(fd)) {}
     ~OpeningPort() {
-        if (fd_ >= 0) {
-            if (exclusive_) {
-                ioctl(fd_, TIOCNXCL);
-            }
-            close(fd_);
+        if (fd_.valid() && exclusive_) {
+            ioctl(fd_.get(), TIOCNXCL);
+            ForgetExclusivePort(fd_.get());
         }
     }
     OpeningPort(const OpeningPort&) = delete;
     OpeningPort& operator=(const OpeningPort&) = delete;
 
-    int fd() const { return fd_; }
-    void MarkExclusive() { exclusive_ = true; }
-    int Release() { return std::exchange(fd_, -1); }
+    int fd() const { return fd_.get(); }
+    // Noted first: a signal that ends the process from here on clears the mark.
+    void MarkExclusive() {
+        NoteExclusivePort(fd_.get());
+        exclusive_ = true;
+    }
+    int Release() { return fd_.Release(); }
 
 private:
-    int fd_;
+    Descriptor fd_;
     bool exclusive_ = false;
 };
 
-DWORD OpenFailure(int err) {
-    switch (err) {
-        case EACCES:
-        case EPERM:
-            return ERROR_PRIVILEGE_NOT_HELD;  // e.g. not in the dialout group
-        case EBUSY:
-            return ERROR_ACCESS_DENIED;  // marked exclusive by another program
-        default:
-            return ErrorFromErrno(err);
-    }
-}
-
-std::string RealPath(const std::string& path) {
-    char* real = realpath(path.c_str(), nullptr);
-    if (real == nullptr) {
-        return path;
-    }
-    std::string result(real);
-    free(real);
-    return result;
-}
-
 // Returns the open, locked, exclusive, raw and flushed descriptor, or -1 with the last error set.
-int OpenExclusive(const std::string& path) {
+int OpenExclusive(const ComLocation& location) {
     // No controlling terminal: the port must not become this process's terminal. Non-blocking:
     // reads and writes complete or pend, they never hold a thread. Not inherited by children.
-    OpeningPort port(open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    if (port.fd() < 0) {
-        SetLastError(OpenFailure(errno));
+    SerialLine line = OpenSerialLine(location.Folder(), location.name);
+    if (!line.ok()) {
+        SetLastError(line.refusal.empty() ? ErrorFromErrno(line.error, kOpenMeanings)
+                                          : ERROR_ACCESS_DENIED);
         return -1;
     }
+    OpeningPort port(std::move(line.fd));
     // Keeps out every other open of the device that locks, root's too (TIOCEXCL does not stop
     // root), and a second open in this process.
     if (flock(port.fd(), LOCK_EX | LOCK_NB) != 0) {
-        SetLastError(errno == EWOULDBLOCK ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno));
+        SetLastError(ErrorFromErrno(errno));
         return -1;
     }
     // Terminal programs that do not flock mark a port in use with a lock file instead.
-    if (UucpLockHeld(kUucpLockFolder, RealPath(path))) {
+    if (UucpLockOwner(kUucpLockFolder, line.device).trusted) {
         SetLastError(ERROR_ACCESS_DENIED);
         return -1;
     }
     // Later opens by others fail with EBUSY; a failed terminal ioctl means this is no port.
+    port.MarkExclusive();
     if (ioctl(port.fd(), TIOCEXCL) != 0) {
         SetLastError(ErrorFromErrno(errno));
         return -1;
     }
-    port.MarkExclusive();
     termios settings{};
     if (tcgetattr(port.fd(), &settings) != 0) {
         SetLastError(ErrorFromErrno(errno));
@@ -116,12 +97,12 @@ HANDLE CreateFileA(LPCSTR name, DWORD /*access*/, DWORD /*share*/, LPSECURITY_AT
         return INVALID_HANDLE_VALUE;
     }
     const auto number = platform::ParseComName(name);
-    const auto path = number ? platform::ResolveComPort(*number) : std::nullopt;
-    if (!path) {
+    const auto location = number ? platform::LocateComPort(*number) : std::nullopt;
+    if (!location) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    const int fd = platform::OpenExclusive(*path);
+    const int fd = platform::OpenExclusive(*location);
     if (fd < 0) {
         return INVALID_HANDLE_VALUE;
     }

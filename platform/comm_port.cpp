@@ -10,6 +10,7 @@
 
 #include "platform/comm_termios.h"
 #include "platform/event.h"
+#include "platform/port_release.h"
 #include "platform/system_call.h"
 #include "platform/wait_hub.h"
 
@@ -57,6 +58,7 @@ CommPort::~CommPort() {
     // TIOCEXCL belongs to the terminal, not to this descriptor: it would outlive the close. The
     // flock is released explicitly too, in case anything else still refers to the open file.
     ioctl(fd_, TIOCNXCL);
+    ForgetExclusivePort(fd_);
     flock(fd_, LOCK_UN);
     close(fd_);
 }
@@ -91,11 +93,11 @@ void CommPort::FinishLocked(Operation& slot, DWORD error, DWORD transferred, DWO
 }
 
 DWORD CommPort::FailureLocked(int err) {
-    if (err == EIO) {
+    const DWORD error = ErrorFromErrno(err, kLineMeanings);
+    if (error == ERROR_DEVICE_NOT_CONNECTED) {
         HangUpLocked();
-        return ERROR_DEVICE_NOT_CONNECTED;
     }
-    return ErrorFromErrno(err);
+    return error;
 }
 
 void CommPort::HangUpLocked() {

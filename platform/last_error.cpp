@@ -8,12 +8,7 @@ namespace {
 
 thread_local DWORD t_lastError = ERROR_SUCCESS;
 
-struct ErrnoMapping {
-    int err;
-    DWORD code;
-};
-
-constexpr ErrnoMapping kErrnoToCode[] = {
+constexpr ErrnoMeaning kErrnoToCode[] = {
     {0, ERROR_SUCCESS},
     {EPERM, ERROR_ACCESS_DENIED},
     {ENOENT, ERROR_FILE_NOT_FOUND},
@@ -80,10 +75,19 @@ void SetLastError(DWORD code) {
     t_lastError = code;
 }
 
-DWORD ErrorFromErrno(int err) {
-    for (const auto& m : kErrnoToCode) {
-        if (m.err == err) {
-            return m.code;
+const ErrnoMeaning kOpenMeanings[3] = {
+    {EACCES, ERROR_PRIVILEGE_NOT_HELD},
+    {EPERM, ERROR_PRIVILEGE_NOT_HELD},
+    {EBUSY, ERROR_ACCESS_DENIED},
+};
+const ErrnoMeaning kLineMeanings[1] = {{EIO, ERROR_DEVICE_NOT_CONNECTED}};
+
+DWORD ErrorFromErrno(int err, std::span<const ErrnoMeaning> meanings) {
+    for (const auto& table : {meanings, std::span<const ErrnoMeaning>(kErrnoToCode)}) {
+        for (const auto& m : table) {
+            if (m.err == err) {
+                return m.code;
+            }
         }
     }
     return ERROR_GEN_FAILURE;

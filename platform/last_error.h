@@ -1,6 +1,8 @@
 // Per-thread last error, Windows error codes and their English texts.
 #pragma once
 
+#include <span>
+
 #include "platform/windows_types.h"
 
 constexpr DWORD ERROR_SUCCESS = 0;
@@ -28,8 +30,20 @@ constexpr DWORD ERROR_TIMEOUT = 1460;
 DWORD GetLastError();
 void SetLastError(DWORD code);
 
-// Maps a POSIX errno value to the nearest Windows error code.
-DWORD ErrorFromErrno(int err);
+// What an errno value means for one call, where that differs from its usual meaning.
+struct ErrnoMeaning {
+    int err;
+    DWORD code;
+};
+
+// Maps a POSIX errno value to the nearest Windows error code; the call's own meanings come first.
+DWORD ErrorFromErrno(int err, std::span<const ErrnoMeaning> meanings = {});
+
+// Opening a device: refused by its permissions (e.g. not in the dialout group), or marked
+// exclusive by another program.
+extern const ErrnoMeaning kOpenMeanings[3];
+// A call on an open line: the line hung up (a pty's master closed, an adapter pulled).
+extern const ErrnoMeaning kLineMeanings[1];
 
 // Sets the last error and returns FALSE: how a failing call of this layer ends.
 inline BOOL FailWith(DWORD error) {

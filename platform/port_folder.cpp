@@ -1,28 +1,19 @@
 #include "platform/port_folder.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <set>
+#include <vector>
 
 namespace platform {
 namespace {
-
-std::string Parent(const std::string& folder) {
-    std::string path = folder;
-    while (path.size() > 1 && path.back() == '/') {
-        path.pop_back();
-    }
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // Others may add, remove or rename entries: then a link in it, or the folder itself, can be
 // swapped for theirs.
@@ -53,6 +44,84 @@ void ReportOnce(const std::string& folder, const std::string& reason) {
     }
 }
 
+// Opens the folder one part at a time, each relative to the one before and never through a link,
+// making missing parts (mode 0700) if asked; then checks the folder and its parent on the
+// descriptors it holds. A check by name and a later open by name could each meet another object.
+Descriptor OpenFolder(const std::string& folder, bool create, std::string& distrust) {
+    std::vector<std::string> parts;
+    for (std::size_t start = 0; start <= folder.size();) {
+        const std::size_t end = std::min(folder.find('/', start), folder.size());
+        if (const std::string part = folder.substr(start, end - start);
+            !part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    const bool absolute = folder.rfind('/', 0) == 0;
+    Descriptor parent;
+    Descriptor current(open(absolute ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    std::string walked = absolute ? "" : ".";
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::string& part = parts[i];
+        const bool last = i + 1 == parts.size();
+        walked += "/" + part;
+        if (part == "..") {
+            distrust = "its path goes up with ..";
+            return {};
+        }
+        if (create) {
+            // Made 0700 from the start: a folder made wider and narrowed later is open in between.
+            mkdirat(current.get(), part.c_str(), 0700);
+        }
+        Descriptor next(
+            openat(current.get(), part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!next.valid()) {
+            struct stat info {};
+            if (errno == ENOENT) {
+                distrust.clear();
+            } else if (fstatat(current.get(), part.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+                distrust = walked + " cannot be examined";
+            } else if (!S_ISLNK(info.st_mode)) {
+                distrust = last ? "not a folder" : walked + " is not a folder";
+            } else {
+                distrust = last ? "a symbolic link, not a folder" : walked + " is a symbolic link";
+            }
+            return {};
+        }
+        parent = std::move(current);
+        current = std::move(next);
+    }
+    struct stat info {};
+    if (!parent.valid() || fstat(current.get(), &info) != 0) {
+        distrust = "cannot be examined";
+        return {};
+    }
+    if (distrust = WhoElseMayChange(info, false); !distrust.empty()) {
+        return {};
+    }
+    if (fstat(parent.get(), &info) != 0) {
+        distrust = "its folder cannot be examined";
+        return {};
+    }
+    if (const std::string why = WhoElseMayChange(info, true); !why.empty()) {
+        const std::string above = walked.substr(0, walked.rfind('/'));
+        distrust = "its folder " + (above.empty() ? "/" : above) + " is " + why;
+        return {};
+    }
+    // Opened for reading only now that it is known to be a folder of the user's.
+    return Descriptor(openat(current.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+Descriptor OpenTrusted(bool create) {
+    const std::string folder = PortFolder();
+    std::string distrust;
+    Descriptor fd = OpenFolder(folder, create, distrust);
+    if (!distrust.empty()) {
+        ReportOnce(folder, distrust);
+    }
+    return fd;
+}
+
 }  // namespace
 
 std::string PortFolder() {
@@ -67,53 +136,24 @@ std::string PortFolder() {
 }
 
 std::string PortFolderDistrust(const std::string& folder) {
-    struct stat info {};
-    if (lstat(folder.c_str(), &info) != 0) {
-        return errno == ENOENT ? std::string() : "cannot be examined";
-    }
-    // A link could be pointed elsewhere after the check.
-    if (!S_ISDIR(info.st_mode)) {
-        return S_ISLNK(info.st_mode) ? "a symbolic link, not a folder" : "not a folder";
-    }
-    if (std::string why = WhoElseMayChange(info, false); !why.empty()) {
-        return why;
-    }
-    const std::string parent = Parent(folder);
-    if (stat(parent.c_str(), &info) != 0) {
-        return "its folder " + parent + " cannot be examined";
-    }
-    if (std::string why = WhoElseMayChange(info, true); !why.empty()) {
-        return "its folder " + parent + " is " + why;
-    }
-    return {};
+    std::string distrust;
+    OpenFolder(folder, false, distrust);
+    return distrust;
+}
+
+Descriptor OpenTrustedPortFolder() {
+    return OpenTrusted(false);
 }
 
 std::optional<std::string> TrustedPortFolder() {
-    const std::string folder = PortFolder();
-    if (const std::string why = PortFolderDistrust(folder); !why.empty()) {
-        ReportOnce(folder, why);
+    if (!OpenTrustedPortFolder().valid()) {
         return std::nullopt;
     }
-    struct stat info {};
-    if (lstat(folder.c_str(), &info) != 0) {
-        return std::nullopt;
-    }
-    return folder;
+    return PortFolder();
 }
 
-bool EnsurePortFolder() {
-    const std::string folder = PortFolder();
-    // Made 0700 from the start: a folder made wider and narrowed later is open in between.
-    for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
-        const std::string part = folder.substr(0, end);
-        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            break;
-        }
-        if (end == std::string::npos) {
-            break;
-        }
-    }
-    return TrustedPortFolder().has_value();
+Descriptor EnsurePortFolder() {
+    return OpenTrusted(true);
 }
 
 }  // namespace platform

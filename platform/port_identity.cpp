@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/com_names.h"
+#include "platform/printable_text.h"
 #include "platform/processes.h"
 
 namespace platform {
@@ -117,29 +118,31 @@ std::string DescribePortIdentity(const PortIdentity& identity) {
     if (identity.device.empty()) {
         return {};
     }
-    std::string text = identity.device + ", ";
+    // All but the kind come from the file system or another program: shown as data.
+    std::string text = PrintableText(identity.device) + ", ";
     if (identity.IsSimulatedSensor()) {
         text += "simulated sensor";
     } else {
         text += identity.kind;
     }
     if (!identity.vendorId.empty()) {
-        text += " " + identity.vendorId + ":" + identity.productId;
+        text += " " + PrintableText(identity.vendorId) + ":" + PrintableText(identity.productId);
     }
     for (const std::string* part : {&identity.manufacturer, &identity.product}) {
         if (!part->empty()) {
-            text += " " + *part;
+            text += " " + PrintableText(*part);
         }
     }
     if (!identity.serial.empty()) {
-        text += ", serial " + identity.serial;
+        text += ", serial " + PrintableText(identity.serial);
     }
     if (!identity.byId.empty()) {
-        text += ", " + identity.byId;
+        text += ", " + PrintableText(identity.byId);
     }
     if (identity.servedByPid != 0) {
-        text += " (" + (identity.servedBy.empty() ? "pid" : identity.servedBy + ", pid") + " " +
-                std::to_string(identity.servedByPid) + ")";
+        text += " (" +
+                (identity.servedBy.empty() ? "pid" : PrintableText(identity.servedBy) + ", pid") +
+                " " + std::to_string(identity.servedByPid) + ")";
     }
     return text;
 }

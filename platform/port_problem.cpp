@@ -12,8 +12,11 @@
 #include <optional>
 
 #include "platform/com_names.h"
+#include "platform/comm.h"
 #include "platform/comm_uucp_lock.h"
+#include "platform/printable_text.h"
 #include "platform/processes.h"
+#include "platform/serial_line.h"
 
 namespace platform {
 namespace {
@@ -45,49 +48,58 @@ std::string OpeningGroup(const std::string& device) {
     return entry != nullptr ? entry->gr_name : std::to_string(info.st_gid);
 }
 
-}  // namespace
-
-PortProblem DiagnoseDevice(const std::string& path) {
+// Tries the device as a port open would and says what stands in the way.
+PortProblem Diagnose(int folder, const std::string& name, const std::string& shown) {
     PortProblem problem;
-    const auto device = RealPath(path);
-    if (!device) {
-        const std::string target = LinkTarget(path);
-        problem.kind = PortProblem::Kind::Absent;
-        problem.device = target.empty() ? path : target;
+    const SerialLine line = OpenSerialLine(folder, name);
+    if (!line.device.empty()) {
+        problem.device = line.device;
+    } else if (const auto real = RealPath(shown)) {
+        problem.device = *real;
+    } else {
+        const std::string target = LinkTarget(shown);
+        problem.device = target.empty() ? shown : target;
+    }
+    if (!line.refusal.empty()) {
+        problem.kind = PortProblem::Kind::PermissionDenied;
+        problem.refusal = line.refusal;
         return problem;
     }
-    problem.device = *device;
-    // Opened as a port open does, and closed at once; the port open has already done as much.
-    const int fd = open(device->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    const int openError = fd < 0 ? errno : 0;
-    bool held = openError == EBUSY;  // marked exclusive
-    if (fd >= 0) {
-        held = flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-        close(fd);
+    bool held = false;
+    if (!line.ok()) {
+        switch (ErrorFromErrno(line.error, kOpenMeanings)) {
+            case ERROR_PRIVILEGE_NOT_HELD:
+                problem.kind = PortProblem::Kind::PermissionDenied;
+                problem.group = OpeningGroup(problem.device);
+                return problem;
+            case ERROR_FILE_NOT_FOUND:
+            case ERROR_PATH_NOT_FOUND:
+            case ERROR_DEVICE_NOT_CONNECTED:
+                problem.kind = PortProblem::Kind::Absent;
+                return problem;
+            case ERROR_ACCESS_DENIED:
+                held = true;  // marked exclusive
+                break;
+            default:
+                break;
+        }
+    } else {
+        // Opened as a port open does, and closed at once; the port open has already done as much.
+        held = flock(line.fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
     }
-    switch (openError) {
-        case EACCES:
-        case EPERM:
-            problem.kind = PortProblem::Kind::PermissionDenied;
-            problem.group = OpeningGroup(*device);
-            return problem;
-        case ENOENT:
-        case ENXIO:
-        case ENODEV:
-            problem.kind = PortProblem::Kind::Absent;
-            return problem;
-        default:
-            break;
-    }
-    problem.holderPid = UucpLockOwner(kUucpLockFolder, *device).value_or(0);
-    if (!held && problem.holderPid == 0) {
+    const UucpLock lock = UucpLockOwner(kUucpLockFolder, problem.device);
+    if (!held && !lock.trusted) {
         return problem;
     }
     problem.kind = PortProblem::Kind::Held;
-    if (problem.holderPid == 0) {
-        problem.holderPid = FindDescriptorHolder(
-            false,
-            [&](const std::string&, const std::string& target) { return target == *device; });
+    if (lock.trusted) {
+        problem.holderPid = lock.pid;
+        problem.holderUid = lock.processUid;
+    } else {
+        problem.holderPid =
+            FindDescriptorHolder(false, [&](const std::string&, const std::string& target) {
+                return target == problem.device;
+            });
     }
     if (problem.holderPid != 0) {
         problem.holderName = ProgramName(problem.holderPid);
@@ -95,27 +107,46 @@ PortProblem DiagnoseDevice(const std::string& path) {
     return problem;
 }
 
+}  // namespace
+
+PortProblem DiagnoseDevice(const std::string& path) {
+    return Diagnose(AT_FDCWD, path, path);
+}
+
 PortProblem DiagnoseComPort(int n) {
-    const auto path = ResolveComPort(n);
-    if (!path) {
-        return {PortProblem::Kind::Absent, {}, {}, 0, {}};
+    const auto location = LocateComPort(n);
+    if (!location) {
+        PortProblem absent;
+        absent.kind = PortProblem::Kind::Absent;
+        return absent;
     }
-    return DiagnoseDevice(*path);
+    return Diagnose(location->Folder(), location->name, location->path);
 }
 
 std::string DescribePortProblem(const PortProblem& problem) {
+    // The device may be a link's target and the holder's name is its own choice: shown as data.
+    const std::string device = PrintableText(problem.device);
     switch (problem.kind) {
         case PortProblem::Kind::PermissionDenied:
-            if (problem.group.empty()) {
-                return problem.device + ": permission denied. Only its owner may open it.";
+            if (!problem.refusal.empty()) {
+                return device + ": not used: " + problem.refusal + ".";
             }
-            return problem.device + ": permission denied. Add yourself to the " + problem.group +
-                   " group and log in again.";
+            if (problem.group.empty()) {
+                return device + ": permission denied. Only its owner may open it.";
+            }
+            return device + ": permission denied. Add yourself to the " +
+                   PrintableText(problem.group) + " group and log in again.";
         case PortProblem::Kind::Held: {
-            std::string text = problem.device + ": held by another program";
+            std::string text = device + ": held by another program";
             if (problem.holderPid != 0) {
-                text += " (" + (problem.holderName.empty() ? "pid" : problem.holderName + ", pid") +
-                        " " + std::to_string(problem.holderPid) + ")";
+                text += " (" +
+                        (problem.holderName.empty() ? "pid"
+                                                    : PrintableText(problem.holderName) + ", pid") +
+                        " " + std::to_string(problem.holderPid);
+                if (problem.holderUid >= 0 && problem.holderUid != static_cast<int>(getuid())) {
+                    text += ", of uid " + std::to_string(problem.holderUid);
+                }
+                text += ")";
             }
             if (problem.holderName == "ModemManager") {
                 return text +

@@ -15,6 +15,8 @@ struct PortProblem {
     std::string group;       // PermissionDenied: the group that may open it, if any
     int holderPid = 0;       // Held: the program holding it, when /proc or a lock file tells
     std::string holderName;  // ... and its name
+    std::string refusal;     // PermissionDenied: why the tool itself will not use the device
+    int holderUid = -1;      // Held: whose program that is, when a lock file named it
 
     bool operator==(const PortProblem&) const = default;
 };

@@ -41,32 +41,34 @@ int MakeRaw(int fd) {
 }
 
 // Points the link at the slave in one step (a temporary link renamed over the old one), so a
-// port opener never finds the name missing or half made.
-int Link(const std::string& linkPath, const std::string& target) {
+// port opener never finds the name missing or half made. Made relative to the folder's
+// descriptor: the folder's path could lead elsewhere by now.
+int Link(const Descriptor& folder, const std::string& name, const std::string& target) {
     struct stat existing {};
-    if (lstat(linkPath.c_str(), &existing) == 0 && !S_ISLNK(existing.st_mode)) {
+    if (fstatat(folder.get(), name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
+        !S_ISLNK(existing.st_mode)) {
         return EEXIST;
     }
     static std::atomic<unsigned> counter{0};
     const std::string temporary =
-        linkPath + ".new." + std::to_string(getpid()) + "." + std::to_string(counter.fetch_add(1));
-    if (symlink(target.c_str(), temporary.c_str()) != 0) {
+        name + ".new." + std::to_string(getpid()) + "." + std::to_string(counter.fetch_add(1));
+    if (symlinkat(target.c_str(), folder.get(), temporary.c_str()) != 0) {
         return errno;
     }
-    if (rename(temporary.c_str(), linkPath.c_str()) != 0) {
+    if (renameat(folder.get(), temporary.c_str(), folder.get(), name.c_str()) != 0) {
         const int err = errno;
-        unlink(temporary.c_str());
+        unlinkat(folder.get(), temporary.c_str(), 0);
         return err;
     }
     return 0;
 }
 
 // Another instance may have taken the name over since: only a link to our slave is ours.
-void UnlinkIfOurs(const std::string& linkPath, const std::string& target) {
+void UnlinkIfOurs(const Descriptor& folder, const std::string& name, const std::string& target) {
     std::array<char, 4096> buffer{};
-    const ssize_t n = readlink(linkPath.c_str(), buffer.data(), buffer.size() - 1);
+    const ssize_t n = readlinkat(folder.get(), name.c_str(), buffer.data(), buffer.size() - 1);
     if (n > 0 && std::string(buffer.data(), static_cast<std::size_t>(n)) == target) {
-        unlink(linkPath.c_str());
+        unlinkat(folder.get(), name.c_str(), 0);
     }
 }
 
@@ -111,18 +113,21 @@ int PseudoTerminal::Open(int comNumber) {
     // Ours is the first slave descriptor, so the line stays up while port users come and go.
     slave_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     int err = slave_ < 0 ? errno : MakeRaw(slave_);
-    if (err == 0 && !EnsurePortFolder()) {
+    Descriptor folder = err == 0 ? EnsurePortFolder() : Descriptor();
+    if (err == 0 && !folder.valid()) {
         err = EACCES;
     }
-    const std::string linkPath = PortFolder() + "/COM" + std::to_string(comNumber);
+    const std::string linkName = "COM" + std::to_string(comNumber);
     if (err == 0) {
-        err = Link(linkPath, slavePath_);
+        err = Link(folder, linkName, slavePath_);
     }
     if (err != 0) {
         HangUp();
         return err;
     }
-    linkPath_ = linkPath;
+    folder_ = std::move(folder);
+    linkName_ = linkName;
+    linkPath_ = PortFolder() + "/" + linkName;
     return 0;
 }
 
@@ -205,7 +210,8 @@ void PseudoTerminal::HangUp() {
         WakeWatcher();
     }
     if (!linkPath_.empty()) {
-        UnlinkIfOurs(linkPath_, slavePath_);
+        UnlinkIfOurs(folder_, linkName_, slavePath_);
+        folder_.Reset();
         linkPath_.clear();
     }
     CloseQuietly(slave_);

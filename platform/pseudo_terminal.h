@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/descriptor.h"
+
 namespace platform {
 
 class PseudoTerminal {
@@ -66,6 +68,8 @@ private:
     int master_ = -1;
     int slave_ = -1;
     std::string slavePath_;
+    Descriptor folder_;  // the port folder the link is in
+    std::string linkName_;
     std::string linkPath_;
 };
 

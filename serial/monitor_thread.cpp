@@ -8,8 +8,6 @@ COMSTAT g_comstat;
 
 namespace {
 constexpr UINT kMonitorExitCode = 100;
-constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
-constexpr int kMaxMessage = 512;
 
 struct LineEvent {
     DWORD bit;
@@ -119,7 +117,7 @@ void CSerialPort::FlushWrite() {
     // cannot change the bytes on their way; it sets the write event again for the next pass.
     // Taking the message empties the buffer: a QueueWrite whose message went out with this
     // pass sets the event once more, and that pass must find nothing to write again.
-    char message[kMaxMessage];
+    char message[kTxBufferSize];
     EnterCriticalSection(&m_csTxBuffer);
     const int nLength = g_nTxLength;
     std::memcpy(message, m_pTxBuffer, static_cast<std::size_t>(nLength));

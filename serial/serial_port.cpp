@@ -6,10 +6,8 @@
 int g_nTxLength = 0;
 
 namespace {
-constexpr int kTxBufferSize = 512;
 constexpr DWORD kPortEventMask = EV_RXCHAR | EV_CTS;
 constexpr DWORD kPortTimeoutMs = 1000;
-constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 constexpr std::size_t kNameBufferSize = 50;
 
 // The event stays signalled for a monitor that may still be looking at it; a new one takes its

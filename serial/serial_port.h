@@ -16,6 +16,11 @@
 #define UWM_PORT_RXBYTE (WM_USER + 7)
 #define UWM_PORT_RXFLAG (WM_USER + 8)
 
+// Every queue of the port, and every operation pending on it.
+constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+// The longest message QueueWrite takes, and the monitor's copy of it.
+constexpr int kTxBufferSize = 512;
+
 // Length of the message waiting in the transmit buffer.
 extern int g_nTxLength;
 // Port status taken after an event wait that completed at once.

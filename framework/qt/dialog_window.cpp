@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTextDocument>
 #include <algorithm>
 
 #include "framework/window_styles.h"
@@ -192,7 +193,12 @@ void DialogWindow::ApplyControl(const WindowState& state) {
         widget->setFocusPolicy((state.style & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
     }
     widget->setEnabled(state.IsEnabled());
-    if (const QString tip = QString::fromStdString(state.toolTip); widget->toolTip() != tip) {
+    // A tip may carry a process's name or a sysfs string: Qt must never take it for rich text.
+    if (const QString tip = state.toolTip.empty()
+                                ? QString()
+                                : Qt::convertFromPlainText(QString::fromStdString(state.toolTip),
+                                                           Qt::WhiteSpaceNoWrap);
+        widget->toolTip() != tip) {
         widget->setToolTip(tip);
     }
     if (widget->isHidden() == state.IsVisible()) {

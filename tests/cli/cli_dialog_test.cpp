@@ -59,9 +59,9 @@ TEST_F(CliDialogTest, EachEndOfAReadOrASetHasItsExitCode) {
     EXPECT_EQ(sensor.Settings().highAlarm, 1500);
     EXPECT_NE(set.out.find("\nInterval: 120\n"), std::string::npos) << set.out;
 
-    const Result refused = Cli({"set", "--com", "3", "--app-key", "5A1F"});
+    const Result refused = Cli({"set", "--com", "3", "--nb", "--server-ip", "1.2.3"});
     EXPECT_EQ(refused.code, cli::kSetRefused);
-    EXPECT_NE(refused.err.find("COM3: Please input the right APPKey\n"), std::string::npos);
+    EXPECT_NE(refused.err.find("COM3: Please check the Server IP\n"), std::string::npos);
 
     SensorOptions corrupt;
     corrupt.corruptEcho = true;

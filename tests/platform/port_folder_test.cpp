@@ -25,6 +25,7 @@ TEST_F(PortTest, OnlyTheUsersOwnFolderInAFolderOthersCannotChangeIsTrusted) {
         std::function<void()> make;
         std::string distrust;  // empty: trusted
         bool needsRoot = false;
+        std::string path = "";  // if not the ports folder
     };
     const Case cases[] = {
         {"private", [&] { mkdir(ports.c_str(), 0700); }, ""},
@@ -54,13 +55,22 @@ TEST_F(PortTest, OnlyTheUsersOwnFolderInAFolderOthersCannotChangeIsTrusted) {
              fs::create_directory_symlink(folder_ + "/real", ports);
          },
          "a symbolic link, not a folder"},
+        // Checked by name, a link anywhere above could be swapped between the check and the use.
+        {"under a link",
+         [&] {
+             fs::remove(ports);
+             fs::create_directory(folder_ + "/real/ports");
+             fs::create_directory_symlink(folder_ + "/real", folder_ + "/up");
+         },
+         folder_ + "/up is a symbolic link", false, folder_ + "/up/ports"},
     };
     for (const Case& c : cases) {
         if (c.needsRoot && geteuid() != 0) {
             continue;  // only root can give a folder away
         }
         c.make();
-        EXPECT_EQ(platform::PortFolderDistrust(ports), c.distrust) << c.what;
+        EXPECT_EQ(platform::PortFolderDistrust(c.path.empty() ? ports : c.path), c.distrust)
+            << c.what;
     }
 }
 
@@ -70,7 +80,7 @@ TEST_F(PortTest, AnUntrustedFolderLendsNoPortAndSaysWhyOnce) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(platform::ResolveComPort(3), std::nullopt);
     EXPECT_TRUE(platform::ListComPorts().empty());
-    EXPECT_FALSE(platform::EnsurePortFolder());
+    EXPECT_FALSE(platform::EnsurePortFolder().valid());
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(said, std::string(program_invocation_short_name) + ": ignoring the port folder " +
                         folder_ + ": writable by others\n");
@@ -83,7 +93,7 @@ TEST_F(PortTest, MissingFoldersAreMadePrivate) {
     unsetenv("KALDO_SENSOR_PORTS");
     setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
     const mode_t umaskBefore = umask(0);  // the folders must not rely on the user's umask
-    const bool made = platform::EnsurePortFolder();
+    const bool made = platform::EnsurePortFolder().valid();
     umask(umaskBefore);
     ASSERT_TRUE(made);
     for (const char* folder : {"/kaldo-sensor", "/kaldo-sensor/ports"}) {
@@ -92,6 +102,16 @@ TEST_F(PortTest, MissingFoldersAreMadePrivate) {
         EXPECT_EQ(info.st_mode & 07777, 0700u) << folder;
     }
     EXPECT_EQ(platform::TrustedPortFolder(), folder_ + "/kaldo-sensor/ports");
+
+    // Nothing is made behind a link.
+    fs::create_directory(folder_ + "/other");
+    fs::create_directory(folder_ + "/runtime");
+    fs::create_directory_symlink(folder_ + "/other", folder_ + "/runtime/kaldo-sensor");
+    setenv("XDG_RUNTIME_DIR", (folder_ + "/runtime").c_str(), 1);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(platform::EnsurePortFolder().valid());
+    testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(fs::exists(folder_ + "/other/ports"));
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <grp.h>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
@@ -5,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
+#include "platform/comm_uucp_lock.h"
 #include "platform/port_problem.h"
+#include "platform/processes.h"
 #include "tests/support/comm_test_support.h"
 
 namespace {
@@ -52,8 +56,8 @@ TEST_F(PortTest, APortHeldByAnotherProgramNamesItAndFreeOrMissingOnesAreNoProble
     ASSERT_EQ(line.Open(3), 0);
     Link(folder_ + "/gone", 4);
     EXPECT_EQ(platform::DiagnoseComPort(3).kind, PortProblem::Kind::None);
-    EXPECT_EQ(platform::DiagnoseComPort(4),
-              (PortProblem{PortProblem::Kind::Absent, folder_ + "/gone", {}, 0, {}}));
+    EXPECT_EQ(platform::DiagnoseComPort(4).kind, PortProblem::Kind::Absent);
+    EXPECT_EQ(platform::DiagnoseComPort(4).device, folder_ + "/gone");
     EXPECT_EQ(platform::DiagnoseComPort(5).kind, PortProblem::Kind::Absent);
     EXPECT_EQ(platform::DescribePortProblem(platform::DiagnoseComPort(4)), "");
 
@@ -61,14 +65,73 @@ TEST_F(PortTest, APortHeldByAnotherProgramNamesItAndFreeOrMissingOnesAreNoProble
     ASSERT_TRUE(holder.held());
     EXPECT_EQ(Open(3), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    const PortProblem problem = platform::DiagnoseComPort(3);
-    EXPECT_EQ(
-        problem,
-        (PortProblem{PortProblem::Kind::Held, line.SlavePath(), {}, holder.pid(), "ModemManager"}));
-    EXPECT_EQ(platform::DescribePortProblem(problem),
+    EXPECT_EQ(platform::DescribePortProblem(platform::DiagnoseComPort(3)),
               line.SlavePath() + ": held by another program (ModemManager, pid " +
                   std::to_string(holder.pid()) +
                   "). It lets go of a new device after a few seconds: start the tool again then.");
+}
+
+// A program that marks the device with a lock file only is named by it, not by /proc.
+TEST_F(PortTest, ALockFileNamesTheHolder) {
+    platform::PseudoTerminal line;
+    ASSERT_EQ(line.Open(3), 0);
+    const std::string lockFile =
+        std::string(platform::kUucpLockFolder) + "/" + platform::UucpLockName(line.SlavePath());
+    if (!(std::ofstream(lockFile) << getpid() << "\n")) {
+        GTEST_SKIP() << "cannot write " << lockFile;
+    }
+    const PortProblem problem = platform::DiagnoseComPort(3);
+    EXPECT_EQ(Open(3), INVALID_HANDLE_VALUE);
+    unlink(lockFile.c_str());
+    EXPECT_EQ(platform::DescribePortProblem(problem),
+              line.SlavePath() + ": held by another program (" + platform::ProgramName(getpid()) +
+                  ", pid " + std::to_string(getpid()) + "). Close it and start the tool again.");
+}
+
+// A link may name anything; only a serial line the user may talk to is opened, and what is
+// refused is said. Nothing is written to what is refused, a terminal least of all.
+TEST_F(PortTest, OnlySerialLinesOfTheUserAreOpened) {
+    platform::PseudoTerminal others;
+    platform::PseudoTerminal own;
+    ASSERT_EQ(others.Open(8), 0);
+    ASSERT_EQ(own.Open(9), 0);
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(others.SlavePath().c_str(), kNobody, kNobody), 0);
+    }
+    std::ofstream(folder_ + "/file") << "x";
+    // The terminal this program runs in: one of its standard streams.
+    const int savedInput = dup(0);
+    const int ownInput = open(own.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_EQ(dup2(ownInput, 0), 0);
+    const struct {
+        std::string target;
+        std::string refusal;
+    } cases[] = {
+        {"/dev/null", "not a serial line"},
+        {folder_ + "/file", "not a serial line but a file of another kind"},
+        {"/dev/tty", "a console or terminal, not a serial line"},
+        {"/dev/console", "a console or terminal, not a serial line"},
+        {own.SlavePath(), "the terminal this program runs in"},
+        {others.SlavePath(), root ? "a pseudo-terminal of uid 65534" : ""},
+    };
+    int n = 1;
+    for (const auto& c : cases) {
+        unlink(ports_.Link(n).c_str());
+        Link(c.target, n);
+        const PortProblem problem = platform::DiagnoseComPort(n);
+        if (!c.refusal.empty()) {
+            EXPECT_EQ(Open(n), INVALID_HANDLE_VALUE) << c.target;
+            EXPECT_EQ(problem.kind, PortProblem::Kind::PermissionDenied) << c.target;
+            EXPECT_EQ(platform::DescribePortProblem(problem),
+                      problem.device + ": not used: " + c.refusal + ".");
+        }
+        ++n;
+    }
+    dup2(savedInput, 0);
+    close(savedInput);
+    close(ownInput);
+    EXPECT_EQ(kaldo_test::Receive(own), "");
 }
 
 }  // namespace

@@ -89,7 +89,9 @@ protected:
     void TearDown() override {
         while (agent.CloseMessageBox()) {
         }
-        Run([&] { port.reset(); });
+        if (port) {
+            Run([&] { port.reset(); });
+        }
         agent.CloseBox(kOwnerDialog);
         ui->Join();
     }
@@ -284,6 +286,26 @@ TEST_F(SerialPortTest, AStopBlocksWhileTheMonitorSitsInAReportBoxAndEndsOnceItCl
     EXPECT_TRUE(agent.CloseMessageBox());
     ASSERT_TRUE(time.Settle());
     EXPECT_TRUE(stopped);
+}
+
+// An adapter pulled while the command-line tool shuts down: nobody is left to close the box.
+TEST_F(SerialPortTest, AReportBoxRaisedWhenNoDialogIsLeftNeverHoldsTheStop) {
+    auto& line = Monitored();
+    agent.CloseBox(kOwnerDialog);
+    ui->Join();
+    line.HangUp();
+    port->QueueWrite("100000", 6);
+    ASSERT_TRUE(time.Settle());
+    EXPECT_FALSE(Boxes().empty());
+    std::atomic<bool> stopped{false};
+    UiThread stopper([&] {
+        port.reset();
+        stopped = true;
+    });
+    ASSERT_TRUE(time.Settle());
+    EXPECT_TRUE(stopped);
+    while (agent.CloseMessageBox()) {
+    }
 }
 
 TEST_F(SerialPortTest, HangUpGivesAtMostOneReportAndNoBusyLoop) {

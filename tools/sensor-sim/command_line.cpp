@@ -121,7 +121,8 @@ std::string Usage() {
            "  --seed S           seed of the random bytes (default 1)\n"
            "  --help             this text\n"
            "\n"
-           "Runs until SIGINT or SIGTERM. SIGUSR1 hangs the line up, SIGUSR2 reconnects it.\n";
+           "Runs until SIGINT, SIGTERM, SIGHUP, SIGQUIT or SIGPIPE, and removes its link then.\n"
+           "SIGUSR1 hangs the line up, SIGUSR2 reconnects it.\n";
 }
 
 }  // namespace sensor_sim

@@ -25,9 +25,12 @@ void Print(const std::string& line) {
 
 int main(int argc, char** argv) {
     // Signals are taken by sigwait below; blocked before any thread starts, so none gets them.
+    // Each that would end the process removes the link first: a link left behind names the
+    // pseudo-terminal of whoever takes its number next. SIGPIPE comes when standard output
+    // goes, SIGHUP when the terminal that started the simulator closes.
     sigset_t signals;
     sigemptyset(&signals);
-    for (int s : {SIGINT, SIGTERM, SIGUSR1, SIGUSR2}) {
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGUSR1, SIGUSR2}) {
         sigaddset(&signals, s);
     }
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
@@ -58,7 +61,7 @@ int main(int argc, char** argv) {
 
     for (;;) {
         int received = 0;
-        if (sigwait(&signals, &received) != 0 || received == SIGINT || received == SIGTERM) {
+        if (sigwait(&signals, &received) != 0 || (received != SIGUSR1 && received != SIGUSR2)) {
             break;
         }
         if (received == SIGUSR1) {
