@@ -60,9 +60,11 @@ TEST_F(CliDialogTest, EachEndOfAReadOrASetHasItsExitCode) {
     EXPECT_EQ(sensor.Settings().highAlarm, 1500);
     EXPECT_NE(set.out.find("\nInterval: 120\n"), std::string::npos) << set.out;
 
-    SensorOptions nb;
-    nb.variant = sensor_sim::Variant::NbIot;
-    sensor.SetOptions(nb);
+    SensorOptions nbSensor;  // answers NB-IoT commands only
+    nbSensor.variant = sensor_sim::Variant::NbIot;
+    sensor.SetOptions(nbSensor);
+    const Result nb = Cli({"read", "--com", "3", "--nb"});
+    EXPECT_NE(nb.out.find("\nIMEI: 460012345678966\n"), std::string::npos) << nb.out << nb.err;
     const Result refused = Cli({"set", "--com", "3", "--nb", "--server-ip", "1.2.3"});
     EXPECT_EQ(refused.code, cli::kSetRefused);
     EXPECT_NE(refused.err.find("COM3: Please check the Server IP\n"), std::string::npos)

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/arguments.h"
 #include "cli/exit_codes.h"
 #include "cli/json.h"
 #include "cli/port_report.h"
@@ -34,12 +35,20 @@ TEST_F(CliTest, BadArgumentsHeldAndMissingPortsEndBeforeAnyExchange) {
     platform::PseudoTerminal line;
     ASSERT_EQ(line.Open(3), 0);
     std::string err;
+    for (const std::vector<std::string>& limits :
+         {std::vector<std::string>{"set", "--com", "10", "--high-alarm", "65535", "--low-alarm",
+                                   "0", "--app-key", "00112233445566778899aabbccddEEFF"},
+          {"set", "--com", "1", "--nb", "--server-ip", "255.255.255.255", "--server-port",
+           "65535"}}) {
+        EXPECT_TRUE(std::holds_alternative<cli::Request>(cli::ParseArguments(limits))) << limits[2];
+    }
     const std::pair<std::vector<std::string>, const char*> wrong[] = {
         {{"--high-alarm", "70000"}, "--high-alarm takes a whole number of kPa from 0 to 65535"},
         {{"--app-key", "5A1F"}, "--app-key takes 32 hexadecimal digits, not \"5A1F\""},
-        {{"--app-eui", "70B3D57ED001072G"}, "--app-eui takes 16 hexadecimal digits"},
         {{"--app-eui", "70B3D57ED00107\x1b["}, "not \"70B3D57ED00107\\x1b[\""},
         {{"--nb", "--server-ip", "1.2.3.4,5"}, "--server-ip takes printable characters"},
+        {{"--high-alarm", "1500x"}, "--high-alarm takes a whole number"},
+        {{"--interval", "60", "--interval", "60"}, "--interval is given twice"},
     };
     for (const auto& [options, said] : wrong) {
         std::vector<std::string> args = {"set", "--com", "3"};
@@ -51,6 +60,9 @@ TEST_F(CliTest, BadArgumentsHeldAndMissingPortsEndBeforeAnyExchange) {
     EXPECT_EQ(kaldo_test::Receive(line), "");
     EXPECT_EQ(InProcess({"read", "--com", "4"}, err), cli::kPortUnavailable);
     EXPECT_NE(err.find("COM4: no such port"), std::string::npos) << err;
+    EXPECT_EQ(InProcess({"read", "--com", "11"}, err), cli::kBadArguments);
+    Link("/dev/null", 5);  // there, but no serial line: it may not be opened, nobody holds it
+    EXPECT_EQ(InProcess({"read", "--com", "5"}, err), cli::kPortUnavailable);
 
     kaldo_test::HoldingProcess holder(line.SlavePath(), "holder");
     ASSERT_TRUE(holder.held());

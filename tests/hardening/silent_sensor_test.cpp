@@ -32,6 +32,10 @@ TEST(SilentSensorTest, ANonIntegerAlarmDuringAReadStillTimesOutWithBoundedBoxes)
     h.ExpectBox("Please enter an integer.");  // the button's own data exchange
     ASSERT_TRUE(h.time.Advance(5s));
     EXPECT_LE(openBoxes("Please enter an integer."), 11);
+    // One closed hands nothing back: the progress window and the boxes below are still up.
+    h.agent.CloseMessageBox();
+    ASSERT_TRUE(h.time.Settle());
+    EXPECT_FALSE(h.agent.Dialog(kMain)->IsEnabled());
 
     ASSERT_TRUE(h.time.Advance(60s));
     EXPECT_EQ(openBoxes("Initial is FAIL, please try again"), 1);

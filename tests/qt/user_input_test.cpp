@@ -56,6 +56,17 @@ TEST(QtUserInput, KeysTypedWhileTheFrameworkChangesTheDialogEndAsTyped) {
                 return text == "10923" && Control(id)->property(shown) == "10923";
             })) << id;
         }
+        const QString typed(APP_EUI_LIMIT + 1, 'B');
+        OnGui([&] {
+            Control(IDC_EDIT_APP_EUI)->setFocus(Qt::MouseFocusReason);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(QApplication::focusWidget(), typed);
+        });
+        CString shown;
+        EXPECT_TRUE(WaitOnGui([&] {
+            dialog.GetDlgItem(IDC_EDIT_APP_EUI)->GetWindowText(shown);
+            return shown == typed.left(APP_EUI_LIMIT).toStdString().c_str();
+        }));
     });
 }
 

@@ -1,5 +1,6 @@
 // The command texts that go to the sensor, byte for byte, and the checks a set's texts must pass.
 #include "sensor/command.h"
+#include "sensor/exchange.h"
 
 #include <gtest/gtest.h>
 
@@ -36,20 +37,26 @@ TEST(CommandTest, VariantChecksStopAtTheFirstFailureOnLengthAloneThenRefuseSepar
     } checks[] = {
         {true, 0, "", "Please check the Lora Frequency"},
         {true, 1, "70B3D57ED001072", "Please check the Lora EUI"},
+        {true, 1, "70B3D57ED00107271", "Please check the Lora EUI"},
+        {true, 2, "70B3D57ED001072", "Please input the right APPEUI"},
         {true, 2, "70B3D57ED00107271", "Please input the right APPEUI"},
-        {true, 3, "5A1F", "Please input the right APPKey"},
+        {true, 3, "5A1F0C33E8D2B7946C0A17F4D39E2B6", "Please input the right APPKey"},
+        {true, 3, "5A1F0C33E8D2B7946C0A17F4D39E2B612", "Please input the right APPKey"},
         {true, 1, "ZZZZZZZZZZZZZZZZ", ""},  // not hexadecimal: passes
-        {true, 2, "70,3D57ED0010727", "APP EUI must not contain commas or line breaks"},
-        {true, 3, "5A\r10C33E8D2B7946C0A17F4D39E2B61",
+        // Separators in the first and the last place.
+        {true, 2, ",0B3D57ED0010727", "APP EUI must not contain commas or line breaks"},
+        {true, 3, "5A1F0C33E8D2B7946C0A17F4D39E2B6\r",
          "APP Key must not contain commas or line breaks"},
         {true, 0, "868,00000", ""},  // never typed: only a reply fills it
         {false, 0, "", "Please check the NB band"},
         {false, 1, "46001234567896", "Please check the NB IMEI"},
+        {false, 1, "4600123456789661", "Please check the NB IMEI"},
         {false, 2, "1.1.1.", "Please check the Server IP"},
         {false, 2, "1.1.1.1", ""},
         {false, 3, "", "Please check the Server Port"},
-        {false, 2, "10.0\n0.1", "Server IP must not contain commas or line breaks"},
-        {false, 3, "80,0", "Server Port must not contain commas or line breaks"},
+        {false, 3, "8", ""},
+        {false, 2, "\n10.0.0.1", "Server IP must not contain commas or line breaks"},
+        {false, 3, "8080,", "Server Port must not contain commas or line breaks"},
     };
     for (const auto& check : checks) {
         SCOPED_TRACE(check.text);
@@ -61,6 +68,27 @@ TEST(CommandTest, VariantChecksStopAtTheFirstFailureOnLengthAloneThenRefuseSepar
     EXPECT_EQ(Bytes(sensor::VariantRefusal(
                   true, {"", DEFAULT_DEV_EUI, "70,3D57ED0010727", DEFAULT_APP_KEY})),
               "Please check the Lora Frequency");
+}
+
+// A line still arriving is taken at twice the threshold, not a byte later; a line end in the first
+// place is no line end; a noisy line that nothing looks at cannot fill the memory.
+TEST(ExchangeTest, AReplyIsLookedAtOnceTwiceTheThresholdHasComeAndALeadingLineEndIsText) {
+    sensor::Exchange exchange;
+    const auto take = [&](const std::string& bytes) {
+        for (const char byte : bytes) {
+            exchange.TakeByte(byte);
+        }
+    };
+    take(std::string(2 * REPLY_THRESHOLD_NB - 1, 'x'));
+    EXPECT_FALSE(exchange.ReplyDue(false));
+    take("x");
+    EXPECT_TRUE(exchange.ReplyDue(false));
+    exchange.Forget();
+    take("\r\n1000,\r\n");
+    EXPECT_EQ(Bytes(exchange.FirstLine()), "\r\n1000,\r\n");
+    take(std::string(REPLY_KEEP_BYTES, 'x'));
+    EXPECT_EQ(exchange.RxCount(), REPLY_KEEP_BYTES + 9u);
+    EXPECT_EQ(exchange.Rx().GetLength(), REPLY_KEEP_BYTES);
 }
 
 }  // namespace

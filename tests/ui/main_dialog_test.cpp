@@ -126,6 +126,23 @@ TEST_F(MainDialogTest, ModeButtonsSwapWhichVariantFieldsMayBeEdited) {
     }
 }
 
+// Typing stops at an edit's limit, or at the length of a longer text the program put there.
+TEST_F(MainDialogTest, TypingStopsAtTheLimitOrALongerShownTextAndNeverEntersADropDownList) {
+    h.Start();
+    for (const auto& [id, limit] :
+         {std::pair{IDC_EDIT_APP_EUI, APP_EUI_LIMIT}, {IDC_EDIT_APP_KEY, APP_KEY_LIMIT}}) {
+        h.agent.Type(kMain, id, std::string(limit + 1, '7'));
+        ASSERT_TRUE(h.time.Settle());
+        EXPECT_EQ(h.agent.Text(kMain, id), std::string(limit, '7'));
+    }
+    h.Run([&] { h.dlg.GetDlgItem(IDC_EDIT_APP_EUI)->SetWindowText("0123456789ABCDEF01"); });
+    h.agent.Type(kMain, IDC_EDIT_APP_EUI, "0123456789ABCDEF012");
+    h.agent.Type(kMain, IDC_COMBO_INTERVAL, "999");
+    ASSERT_TRUE(h.time.Settle());
+    EXPECT_EQ(h.agent.Text(kMain, IDC_EDIT_APP_EUI), "0123456789ABCDEF01");
+    EXPECT_EQ(h.agent.Text(kMain, IDC_COMBO_INTERVAL), "60");
+}
+
 // The exchange takes the fields in the dialog's order and stops at the first that fails.
 TEST_F(MainDialogTest, EnterEndsTheProgramUnlessAnIntegerFieldFails) {
     h.Start();
@@ -140,7 +157,13 @@ TEST_F(MainDialogTest, EnterEndsTheProgramUnlessAnIntegerFieldFails) {
     EXPECT_NE(h.dlg.m_strAppEui, "00AA");
 
     h.agent.Type(kMain, IDC_EDIT_LOW_ALARM, "-20");
+    // Enter on a focused button that has been disabled since is the dialog's OK, not a press.
+    h.Click(IDC_BUTTON_SENSOR_SET);
+    h.ExpectBox("Please Initial the Serial Port sucessfully again");
+    h.Run([&] { h.dlg.GetDlgItem(IDC_BUTTON_SENSOR_SET)->EnableWindow(FALSE); });
     h.agent.PressEnter(kMain);
+    ASSERT_TRUE(h.time.Settle());
+    h.ExpectNoBox();
     h.Close();
     EXPECT_FALSE(h.agent.Dialog(kMain).has_value());
     EXPECT_EQ(h.dlg.m_nLowAlarm, -20);
