@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <memory>
-#include <mutex>
 #include <thread>
 
 #include <QAbstractButton>
@@ -14,21 +11,14 @@
 
 #include "framework/qt/dialog_window.h"
 #include "res/resource.h"
+#include "tests/support/thread_call.h"
 
 namespace qt_test {
 namespace {
 
-// Polls cond until it holds or the patience runs out.
 template <typename Cond>
 bool Poll(Cond cond) {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
+    return kaldo_test::PollFor(cond, kPatience);
 }
 
 std::atomic<bool> modalEnded{false};
@@ -46,45 +36,15 @@ QtPresenter& Presenter() {
 }
 
 bool RunOnGui(const std::function<void()>& fn) {
-    struct Call {
-        std::mutex mutex;
-        std::condition_variable done;
-        bool started = false, finished = false, dropped = false;
-    };
-    auto call = std::make_shared<Call>();
-    Presenter().RunOnGuiThread([call, &fn] {
-        {
-            std::lock_guard lock(call->mutex);
-            if (call->dropped) {
-                return;  // the caller gave up; fn's captures may be gone
-            }
-            call->started = true;
-        }
-        fn();
-        std::lock_guard lock(call->mutex);
-        call->finished = true;
-        call->done.notify_all();
-    });
-    std::unique_lock lock(call->mutex);
-    if (!call->done.wait_for(lock, kPatience, [&] { return call->finished; })) {
-        if (!call->started) {
-            call->dropped = true;
-            ADD_FAILURE() << "the GUI thread did not take the call";
-            return false;
-        }
-        call->done.wait(lock, [&] { return call->finished; });
-    }
-    return true;
+    return kaldo_test::CallOnThread(
+        [](std::function<void()> task) { Presenter().RunOnGuiThread(std::move(task)); }, fn,
+        kPatience, "GUI");
 }
 
 bool WaitOnGui(const std::function<bool()>& cond) {
-    bool taken = true;
-    const bool met = Poll([&] {
-        bool result = false;
-        taken = RunOnGui([&] { result = cond(); });
-        return !taken || result;
-    });
-    return taken && met;
+    return kaldo_test::WaitOnThread(
+        [](std::function<void()> task) { Presenter().RunOnGuiThread(std::move(task)); }, cond,
+        kPatience, "GUI");
 }
 
 INT_PTR RunWithScript(CDialog& dialog, const std::function<void()>& script) {

@@ -2,28 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <memory>
-#include <mutex>
 #include <thread>
 
 #include "framework/win32/bridge.h"
 #include "res/resource.h"
+#include "tests/support/thread_call.h"
 
 namespace win32_test {
 namespace {
 
-// Polls cond until it holds or the patience runs out.
 template <typename Cond>
 bool Poll(Cond cond) {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
+    return kaldo_test::PollFor(cond, kPatience);
 }
 
 std::atomic<bool> modalEnded{false};
@@ -31,45 +21,15 @@ std::atomic<bool> modalEnded{false};
 }  // namespace
 
 bool RunOnUi(const std::function<void()>& fn) {
-    struct Call {
-        std::mutex mutex;
-        std::condition_variable done;
-        bool started = false, finished = false, dropped = false;
-    };
-    auto call = std::make_shared<Call>();
-    win32::RunOnUiThread([call, &fn] {
-        {
-            std::lock_guard lock(call->mutex);
-            if (call->dropped) {
-                return;  // the caller gave up; fn's captures may be gone
-            }
-            call->started = true;
-        }
-        fn();
-        std::lock_guard lock(call->mutex);
-        call->finished = true;
-        call->done.notify_all();
-    });
-    std::unique_lock lock(call->mutex);
-    if (!call->done.wait_for(lock, kPatience, [&] { return call->finished; })) {
-        if (!call->started) {
-            call->dropped = true;
-            ADD_FAILURE() << "the user-interface thread did not take the call";
-            return false;
-        }
-        call->done.wait(lock, [&] { return call->finished; });
-    }
-    return true;
+    return kaldo_test::CallOnThread(
+        [](std::function<void()> task) { win32::RunOnUiThread(std::move(task)); }, fn, kPatience,
+        "user-interface");
 }
 
 bool WaitOnUi(const std::function<bool()>& cond) {
-    bool taken = true;
-    const bool met = Poll([&] {
-        bool result = false;
-        taken = RunOnUi([&] { result = cond(); });
-        return !taken || result;
-    });
-    return taken && met;
+    return kaldo_test::WaitOnThread(
+        [](std::function<void()> task) { win32::RunOnUiThread(std::move(task)); }, cond, kPatience,
+        "user-interface");
 }
 
 INT_PTR RunWithScript(CDialog& dialog, const std::function<void()>& script) {
