@@ -6,9 +6,11 @@
 #include <variant>
 #include <vector>
 
+#include "ui/main_dialog.h"
+
 namespace cli {
 
-constexpr int kLastCom = 10;  // the dialog probes COM1 to COM10
+constexpr int kLastCom = LAST_COM_PORT;  // the dialog probes COM1 to COM10
 
 struct Request {
     enum class Command { Help, Ports, Read, Set };
