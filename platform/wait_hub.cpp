@@ -197,16 +197,9 @@ WaitHub::SourceId WaitHub::AddBusyProbe(std::function<bool()> busy) {
     return nextSourceId_++;
 }
 
-WaitHub::SourceId WaitHub::AddDeadlineSource(std::function<std::optional<TimePoint>()> next) {
-    std::lock_guard lock(sourcesMutex_);
-    deadlineSources_.emplace_back(nextSourceId_, std::move(next));
-    return nextSourceId_++;
-}
-
 void WaitHub::RemoveSource(SourceId id) {
     std::lock_guard lock(sourcesMutex_);
     std::erase_if(busyProbes_, [id](const auto& p) { return p.first == id; });
-    std::erase_if(deadlineSources_, [id](const auto& p) { return p.first == id; });
 }
 
 void WaitHub::NoteLineActivity() {
@@ -267,17 +260,10 @@ std::optional<TimePoint> WaitHub::EarliestDeadlineLocked() {
     // Only deadlines still ahead count: one already passed belongs to a thread that is running.
     std::optional<TimePoint> earliest;
     const TimePoint now = Now();
-    auto consider = [&earliest, now](std::optional<TimePoint> t) {
-        if (t && *t > now && (!earliest || *t < *earliest)) {
-            earliest = t;
-        }
-    };
     for (Waiter* w : waiters_) {
-        consider(w->deadline);
-    }
-    std::lock_guard sources(sourcesMutex_);
-    for (auto& [id, next] : deadlineSources_) {
-        consider(next());
+        if (w->deadline && *w->deadline > now && (!earliest || *w->deadline < *earliest)) {
+            earliest = w->deadline;
+        }
     }
     return earliest;
 }

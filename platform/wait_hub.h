@@ -58,12 +58,11 @@ public:
     void RegisterStartingThread();
     void AdoptRegistration();
 
-    // Work under way outside the registered threads (a byte readable but not yet seen, a
-    // simulated sensor about to send). Probes run with the hub lock held. Adding and removing
+    // Work under way outside the registered threads (a byte readable but not yet seen, a timer
+    // due). Probes run with the hub lock held. Adding and removing
     // need not hold it, and may also be done with it held.
     using SourceId = int;
     SourceId AddBusyProbe(std::function<bool()> busy);
-    SourceId AddDeadlineSource(std::function<std::optional<TimePoint>()> next);
     void RemoveSource(SourceId id);
 
     // Bytes were just written to a terminal; the kernel delivers them to the other side a
@@ -105,7 +104,6 @@ private:
 
     std::mutex sourcesMutex_;  // taken after mutex_, never before
     std::vector<std::pair<SourceId, std::function<bool()>>> busyProbes_;
-    std::vector<std::pair<SourceId, std::function<std::optional<TimePoint>()>>> deadlineSources_;
     SourceId nextSourceId_ = 1;
 
     std::atomic<bool> virtual_{false};

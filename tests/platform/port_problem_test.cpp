@@ -1,7 +1,9 @@
 #include <fcntl.h>
 #include <grp.h>
+#include <linux/capability.h>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -37,6 +39,7 @@ TEST_F(PortTest, ADeviceTheUserMayNotOpenNamesTheGroupThatMay) {
     const std::pair<mode_t, std::string> cases[] = {
         {0060,
          device + ": permission denied. Add yourself to the " + group + " group and log in again."},
+        {0040, device + ": permission denied. Only its owner may open it."},
         {0000, device + ": permission denied. Only its owner may open it."},
     };
     for (const auto& [mode, text] : cases) {
@@ -69,6 +72,24 @@ TEST_F(PortTest, APortHeldByAnotherProgramNamesItAndFreeOrMissingOnesAreNoProble
               line.SlavePath() + ": held by another program (ModemManager, pid " +
                   std::to_string(holder.pid()) +
                   "). It lets go of a new device after a few seconds: start the tool again then.");
+
+    // An exclusive mark keeps out all but root: this thread gives up what lets root pass it.
+    platform::PseudoTerminal marked;
+    ASSERT_EQ(marked.Open(6), 0);
+    HoldingProcess marker(marked.SlavePath(), "minicom", true);
+    ASSERT_TRUE(marker.held());
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2]{};
+    ASSERT_EQ(syscall(SYS_capget, &header, caps), 0);
+    const auto effective = caps[0].effective;
+    caps[0].effective &= ~(1u << CAP_SYS_ADMIN);
+    ASSERT_EQ(syscall(SYS_capset, &header, caps), 0);
+    const PortProblem problem = platform::DiagnoseComPort(6);
+    caps[0].effective = effective;
+    syscall(SYS_capset, &header, caps);
+    EXPECT_EQ(platform::DescribePortProblem(problem),
+              marked.SlavePath() + ": held by another program (minicom, pid " +
+                  std::to_string(marker.pid()) + "). Close it and start the tool again.");
 }
 
 // A program that marks the device with a lock file only is named by it, not by /proc.
@@ -82,6 +103,10 @@ TEST_F(PortTest, ALockFileNamesTheHolder) {
     }
     const PortProblem problem = platform::DiagnoseComPort(3);
     EXPECT_EQ(Open(3), INVALID_HANDLE_VALUE);
+    // Anyone may write there: a file not written by the process it names is no one's mark.
+    if (chown(lockFile.c_str(), kNobody, kNobody) == 0) {
+        EXPECT_EQ(platform::DiagnoseComPort(3).kind, PortProblem::Kind::None);
+    }
     unlink(lockFile.c_str());
     EXPECT_EQ(platform::DescribePortProblem(problem),
               line.SlavePath() + ": held by another program (" + platform::ProgramName(getpid()) +

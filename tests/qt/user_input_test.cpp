@@ -56,6 +56,10 @@ TEST(QtUserInput, KeysTypedWhileTheFrameworkChangesTheDialogEndAsTyped) {
                 return text == "10923" && Control(id)->property(shown) == "10923";
             })) << id;
         }
+        // Picked by the program, the first entry of an editable box is the list's pick too.
+        OnGui([&] { dialog.m_cbBaudRate.SetCurSel(0); });
+        EXPECT_TRUE(WaitOnGui(
+            [] { return Control(IDC_COMBO_BAUDRATE)->property("currentIndex").toInt() == 0; }));
         const QString typed(APP_EUI_LIMIT + 1, 'B');
         OnGui([&] {
             Control(IDC_EDIT_APP_EUI)->setFocus(Qt::MouseFocusReason);

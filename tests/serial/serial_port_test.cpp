@@ -203,6 +203,18 @@ TEST_F(SerialPortTest, OnlyTheLatestQueuedMessageGoesOutAndAnOverlongOneIsRefuse
     EXPECT_EQ(Receive(line), "");
     Queue(std::string(512, 'B'));
     EXPECT_EQ(Receive(line), std::string(512, 'B'));
+
+    // A sensor that reads late: once the line is full, each write waits until it is taken.
+    for (int i = 0; i < 200; ++i) {
+        Queue(std::string(512, 'B'));
+    }
+    Queue("100000");
+    std::string late;
+    EXPECT_TRUE(kaldo_test::Eventually([&] {
+        late += Receive(line);
+        return late.ends_with("100000");
+    }));
+    EXPECT_EQ(Boxes().size(), 1u);
 }
 
 TEST_F(SerialPortTest, EveryPortEventTellsCtsBeforeTheBytesAndAZeroByteIsDelivered) {

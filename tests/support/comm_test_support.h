@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -54,11 +55,11 @@ inline std::string Receive(platform::PseudoTerminal& line, std::size_t atLeast =
     return got;
 }
 
-// Another program holding a device as a modem manager does: open and locked, under a name of its
-// own, until the object goes.
+// Another program holding a device as a modem manager does: open and locked (or marked exclusive,
+// as terminal programs do), under a name of its own, until the object goes.
 class HoldingProcess {
 public:
-    HoldingProcess(const std::string& device, const char* name) {
+    HoldingProcess(const std::string& device, const char* name, bool exclusive = false) {
         int ready[2];
         if (pipe2(ready, O_CLOEXEC) != 0) {
             return;
@@ -68,7 +69,9 @@ public:
             prctl(PR_SET_PDEATHSIG, SIGKILL);
             prctl(PR_SET_NAME, name);
             const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-            const char held = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 ? 1 : 0;
+            const bool marked =
+                exclusive ? ioctl(fd, TIOCEXCL) == 0 : flock(fd, LOCK_EX | LOCK_NB) == 0;
+            const char held = fd >= 0 && marked ? 1 : 0;
             if (write(ready[1], &held, 1) == 1) {
                 pause();
             }
