@@ -1,4 +1,4 @@
-// The command texts that go to the sensor, byte for byte, and the checks a set's texts must pass.
+// The checks a set's texts must pass, and when the exchange looks at a reply.
 #include "sensor/command.h"
 #include "sensor/exchange.h"
 
@@ -10,18 +10,6 @@ namespace {
 
 std::string Bytes(const CString& text) {
     return std::string(text.GetString(), text.GetLength());
-}
-
-TEST(CommandTest, PrefixSequenceAndTenCommaPrefixedFields) {
-    EXPECT_EQ(Bytes(sensor::ReadCommand(true, 0)), "100000");
-    EXPECT_EQ(Bytes(sensor::ReadCommand(false, 0x10000)), "1210000");
-    const sensor::Fields fields = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
-    EXPECT_EQ(Bytes(sensor::SetCommand(true, 6, fields)), "110006,1,2,3,4,5,6,7,8,9,10");
-    EXPECT_EQ(Bytes(sensor::SetCommand(false, 0xFFFF, fields)), "13FFFF,1,2,3,4,5,6,7,8,9,10");
-    // Values past four digits grow the field; a negative one takes all eight.
-    EXPECT_EQ(Bytes(sensor::HexField(60)), "003C");
-    EXPECT_EQ(Bytes(sensor::HexField(70000)), "11170");
-    EXPECT_EQ(Bytes(sensor::HexField(-1)), "FFFFFFFF");
 }
 
 TEST(CommandTest, VariantChecksStopAtTheFirstFailureOnLengthAloneThenRefuseSeparators) {

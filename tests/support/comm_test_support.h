@@ -69,9 +69,8 @@ public:
             prctl(PR_SET_PDEATHSIG, SIGKILL);
             prctl(PR_SET_NAME, name);
             const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-            const bool marked =
+            const bool held =
                 exclusive ? ioctl(fd, TIOCEXCL) == 0 : flock(fd, LOCK_EX | LOCK_NB) == 0;
-            const char held = fd >= 0 && marked ? 1 : 0;
             if (write(ready[1], &held, 1) == 1) {
                 pause();
             }
@@ -125,7 +124,6 @@ struct Overlapped {
     Overlapped& operator=(const Overlapped&) = delete;
 
     bool Signalled() const { return WaitForSingleObject(ov.hEvent, 0) == WAIT_OBJECT_0; }
-    bool AwaitSignal() const { return WaitForSingleObject(ov.hEvent, kPatience) == WAIT_OBJECT_0; }
 
     OVERLAPPED ov;
 };

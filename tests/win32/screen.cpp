@@ -73,10 +73,6 @@ bool Enabled(Window window) {
     return IsWindowEnabled(Handle(window)) != FALSE;
 }
 
-bool Checked(Window window) {
-    return SendMessageW(Handle(window), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
 void Click(Window button) {
     PostMessageW(Handle(button), BM_CLICK, 0, 0);
 }

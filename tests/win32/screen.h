@@ -15,7 +15,6 @@ Window Dialog(const std::string& caption);
 Window Item(Window dialog, int id);
 std::string Text(Window window);
 bool Enabled(Window window);
-bool Checked(Window window);
 
 void Click(Window button);
 // Keys into the window: '^' is Home, '\n' Enter, '\x1b' Esc, 'v' the down arrow in a list,
