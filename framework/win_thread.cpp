@@ -1,6 +1,8 @@
 #include "framework/win_thread.h"
 
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "framework/message_box.h"
 #include "platform/event.h"
@@ -14,6 +16,36 @@ using platform::WaitHub;
 CWinApp* g_app = nullptr;
 thread_local CWinThread* t_thread = nullptr;
 int g_runningWorkers = 0;  // guarded by the hub lock
+
+// Worker threads are joined, not left to end on their own: a thread still tearing down its
+// thread_local storage while the process exits deadlocks the MinGW runtime's key clean-up, and
+// the tool never ends. A worker names itself ended when its own work is done; the next start
+// or the final wait joins it, which waits only for that tear-down. Never destroyed: a program
+// that ends without the final wait must not be ended by a joinable thread's destructor.
+std::mutex g_threadsMutex;
+std::vector<std::thread>& g_threads = *new std::vector<std::thread>;
+std::vector<std::thread::id> g_endedThreads;
+
+void JoinThreads(bool all) {
+    std::vector<std::thread> joining;
+    {
+        std::lock_guard lock(g_threadsMutex);
+        for (auto it = g_threads.begin(); it != g_threads.end();) {
+            if (all || std::erase(g_endedThreads, it->get_id()) > 0) {
+                joining.push_back(std::move(*it));
+                it = g_threads.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        if (all) {
+            g_endedThreads.clear();
+        }
+    }
+    for (std::thread& t : joining) {
+        t.join();
+    }
+}
 
 // Thrown by AfxEndThread to unwind the worker's stack to its entry.
 struct ThreadExit {
@@ -45,6 +77,10 @@ void RunWorker(CWinThread* thread, AFX_THREADPROC proc, LPVOID param, const bool
         delete thread;
     }
     hub.UnregisterCurrentThread();
+    {
+        std::lock_guard lock(g_threadsMutex);
+        g_endedThreads.push_back(std::this_thread::get_id());
+    }
     auto lock = hub.Lock();
     --g_runningWorkers;
     hub.NotifyLocked();
@@ -89,6 +125,7 @@ BOOL CWinApp::InitInstance() {
 
 CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int, UINT,
                            DWORD dwCreateFlags, LPSECURITY_ATTRIBUTES) {
+    JoinThreads(false);
     auto* thread = new CWinThread;
     thread->m_hThread = platform::CreateThreadHandle();
     thread->m_bStarted = (dwCreateFlags & CREATE_SUSPENDED) == 0;
@@ -98,7 +135,8 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int, UIN
         auto lock = hub.Lock();
         ++g_runningWorkers;
     }
-    std::thread(RunWorker, thread, pfnThreadProc, pParam, &thread->m_bStarted).detach();
+    std::lock_guard threadsLock(g_threadsMutex);
+    g_threads.emplace_back(RunWorker, thread, pfnThreadProc, pParam, &thread->m_bStarted);
     return thread;
 }
 
@@ -125,5 +163,7 @@ void WaitForWorkerThreads() {
     auto lock = hub.Lock();
     const std::function<bool()> allDone = [] { return g_runningWorkers == 0; };
     hub.Wait(lock, allDone, std::nullopt);
+    lock.unlock();
+    JoinThreads(true);
 }
 }  // namespace framework
