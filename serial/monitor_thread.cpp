@@ -52,6 +52,11 @@ UINT CSerialPort::MonitorThread(LPVOID pParam) {
 
         switch (WaitForMultipleObjects(3, pPort->m_aWaitHandles, FALSE, INFINITE)) {
             case WAIT_OBJECT_0:
+                // The system writes the end of a wait still pending into m_ovIo and
+                // m_dwPortEvent, even after the port is closed: it must end while they exist.
+                EnterCriticalSection(&pPort->m_csPort);
+                pPort->EndEventWait();
+                LeaveCriticalSection(&pPort->m_csPort);
                 // The port may go once the flag is down: nothing here touches it after.
                 pPort->m_bMonitorRunning = FALSE;
                 AfxEndThread(kMonitorExitCode);
@@ -139,14 +144,8 @@ void CSerialPort::FlushWrite() {
     EnterCriticalSection(&m_csPort);
     m_ovIo.Offset = 0;
     m_ovIo.OffsetHigh = 0;
-    // The pending event wait uses m_ovIo too. A new mask ends it on every system (a purge only
-    // under Wine, which completes it late, onto the write or the next read): its end is taken
-    // before the OVERLAPPED serves again.
-    DWORD dwMask = 0;
-    DWORD dwIgnored = 0;
-    if (GetCommMask(m_hPort, &dwMask) && SetCommMask(m_hPort, dwMask)) {
-        GetOverlappedResult(m_hPort, &m_ovIo, &dwIgnored, TRUE);
-    }
+    // The pending event wait uses m_ovIo too: its end is taken before the OVERLAPPED serves again.
+    EndEventWait();
     // Unread received bytes are lost here, before every write.
     PurgeComm(m_hPort, kPurgeAll);
     const char* pszFailedStep = nullptr;
@@ -163,5 +162,15 @@ void CSerialPort::FlushWrite() {
     LeaveCriticalSection(&m_csPort);
     if (pszFailedStep != nullptr) {
         ReportError(pszFailedStep);
+    }
+}
+
+void CSerialPort::EndEventWait() {
+    // A new mask ends the wait on every system (a purge only under Wine, which completes it
+    // late, onto the next use of the OVERLAPPED).
+    DWORD dwMask = 0;
+    DWORD dwIgnored = 0;
+    if (GetCommMask(m_hPort, &dwMask) && SetCommMask(m_hPort, dwMask)) {
+        GetOverlappedResult(m_hPort, &m_ovIo, &dwIgnored, TRUE);
     }
 }

@@ -44,6 +44,8 @@ public:
 protected:
     void DrainReceive();
     void FlushWrite();
+    // Ends the pending event wait, which uses m_ovIo, and waits for its end; with m_csPort held.
+    void EndEventWait();
     void StopMonitor();
     // The events, locks and transmit buffer a fresh open starts from.
     void ResetResources(CWnd* pPortOwner, int nPort);
