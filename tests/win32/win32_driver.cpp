@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "framework/win32/bridge.h"
@@ -87,7 +88,16 @@ bool Acknowledge(const std::string& text, const std::string& caption) {
         EXPECT_EQ(shown.caption, caption);
     }
     screen::Click(screen::Item(shown.window, IDOK));
-    return true;
+    // Pressed is not yet closed: the next step, or the next test, must not meet this box.
+    const bool closed = Poll([&] {
+        const auto boxes = screen::Boxes();
+        return std::none_of(boxes.begin(), boxes.end(),
+                            [&](const screen::Box& box) { return box.window == shown.window; });
+    });
+    if (!closed) {
+        ADD_FAILURE() << "the box saying " << text << " did not close";
+    }
+    return closed;
 }
 
 BEGIN_MESSAGE_MAP(ProbeProgressDialog, CDialog)

@@ -43,7 +43,8 @@ bool WaitUntilEnded();
 
 // The dialog's control on screen (the dialog by its caption).
 screen::Window Item(const std::string& caption, int id);
-// Waits for a message box saying text, checks its caption if given, and presses its OK button.
+// Waits for a message box saying text, checks its caption if given, presses its OK button and
+// waits for it to close.
 bool Acknowledge(const std::string& text, const std::string& caption = {});
 
 // The progress dialog with a ticking timer.
