@@ -1,11 +1,11 @@
 # A Debian package of what the install rules put in place: the tool, its command-line companion,
-# the simulated sensor, the desktop entry and the icon; for Windows a ZIP of the command-line
-# companion. `cpack` in a configured build folder writes it.
+# the simulated sensor, the desktop entry and the icon; for Windows a ZIP of the tool and its
+# command-line companion. `cpack` in a configured build folder writes it.
 set(CPACK_PACKAGE_NAME kaldo-sensor-setting)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME kaldo-sensor-cli-${PROJECT_VERSION}-windows-x86_64)
+  set(CPACK_PACKAGE_FILE_NAME kaldo-sensor-setting-${PROJECT_VERSION}-windows-x86_64)
   set(CPACK_STRIP_FILES ON)
   include(CPack)
   return()
