@@ -26,20 +26,17 @@ std::mutex g_threadsMutex;
 std::vector<std::thread>& g_threads = *new std::vector<std::thread>;
 std::vector<std::thread::id> g_endedThreads;
 
-void JoinThreads(bool all) {
+void JoinEndedThreads() {
     std::vector<std::thread> joining;
     {
         std::lock_guard lock(g_threadsMutex);
         for (auto it = g_threads.begin(); it != g_threads.end();) {
-            if (all || std::erase(g_endedThreads, it->get_id()) > 0) {
+            if (std::erase(g_endedThreads, it->get_id()) > 0) {
                 joining.push_back(std::move(*it));
                 it = g_threads.erase(it);
             } else {
                 ++it;
             }
-        }
-        if (all) {
-            g_endedThreads.clear();
         }
     }
     for (std::thread& t : joining) {
@@ -125,7 +122,7 @@ BOOL CWinApp::InitInstance() {
 
 CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int, UINT,
                            DWORD dwCreateFlags, LPSECURITY_ATTRIBUTES) {
-    JoinThreads(false);
+    JoinEndedThreads();
     auto* thread = new CWinThread;
     thread->m_hThread = platform::CreateThreadHandle();
     thread->m_bStarted = (dwCreateFlags & CREATE_SUSPENDED) == 0;
@@ -164,6 +161,7 @@ void WaitForWorkerThreads() {
     const std::function<bool()> allDone = [] { return g_runningWorkers == 0; };
     hub.Wait(lock, allDone, std::nullopt);
     lock.unlock();
-    JoinThreads(true);
+    // Every worker has named itself ended by now.
+    JoinEndedThreads();
 }
 }  // namespace framework
